@@ -1,0 +1,143 @@
+#include "link/serial_link.h"
+
+#include "resources/link_strings.h"
+#include "resources/strings.h"
+
+namespace comm {
+
+Serial_link::Serial_link(Serial_port& port, Clock& clock, ui::Ui& ui,
+                         std::function<std::string()> device_name)
+    : port_(port), clock_(clock), ui_(ui), device_name_(std::move(device_name)) {}
+
+bool Serial_link::open_port() {
+    std::string reason;
+    Open_failure failure = port_.open(device_name_(), reason);
+    if (failure == Open_failure::none) return true;
+
+    int id = res::IDS_PORT_OPEN_FAILED;
+    switch (failure) {
+    case Open_failure::open: id = res::IDS_PORT_OPEN_FAILED; break;
+    case Open_failure::buffers: id = res::IDS_PORT_BUFFERS_FAILED; break;
+    case Open_failure::timeouts: id = res::IDS_PORT_TIMEOUTS_FAILED; break;
+    case Open_failure::get_state: id = res::IDS_PORT_GET_STATE_FAILED; break;
+    case Open_failure::set_state: id = res::IDS_PORT_SET_STATE_FAILED; break;
+    case Open_failure::none: break;
+    }
+    std::string text = res::str(id);
+    if (!reason.empty()) text += ": " + reason;
+    ui_.message(text, ui::Caption::error,
+                failure == Open_failure::open ? ui::Buttons::ok : ui::Buttons::ok_information_icon);
+    port_.close();
+    return false;
+}
+
+void Serial_link::close_port() {
+    if (port_.is_open()) port_.close();
+}
+
+void Serial_link::send_command(std::string_view text) {
+    if (!port_.is_open()) return;
+    port_.purge();
+    pending_command_ = std::string(text) + '\r';
+    bool written = port_.write(pending_command_);
+    if (written)
+        port_.wait_transmitted(TRANSMIT_WAIT_MS);
+    else
+        port_.clear_error();
+}
+
+Result_code Serial_link::receive_line(std::string& buffer, int capacity, bool allow_resend) {
+    buffer.clear();
+    if (!port_.is_open()) {
+        pending_command_.clear();
+        return RESULT_PORT_CLOSED;
+    }
+
+    std::time_t start = clock_.now();
+    std::time_t last = start;
+    bool received_any = false;
+    int resends = 0;
+    bool done = false;
+    Result_code result = RESULT_OK;
+
+    for (;;) {
+        unsigned char byte = 0;
+        Read_status status = port_.read_byte(byte);
+        if (status == Read_status::error) port_.clear_error();
+        bool got_byte = status == Read_status::byte;
+        if (got_byte) {
+            received_any = true;
+            start = clock_.now();
+            byte &= 0x7F;
+            if (byte >= 0x20 && byte <= 0x7E && static_cast<int>(buffer.size()) < capacity - 1) {
+                buffer += static_cast<char>(byte);
+            } else {
+                done = true;
+                if (byte != '\r') result = RESULT_BAD_LINE;
+            }
+        }
+
+        if (ui_.pump_events()) {
+            done = true;
+            result = RESULT_CANCELLED;
+        }
+        if (cancel_requested_) {
+            cancel_requested_ = false;
+            done = true;
+            result = RESULT_CANCELLED;
+        }
+
+        std::time_t now = clock_.now();
+        // A loop held up for more than a second (a modal dialog opened while
+        // events were pumped) does not count against the calibrator.
+        if (now - last > 1) start = now;
+        last = now;
+
+        if (done) break;
+
+        if (received_any || pending_command_.empty()) {
+            if (now - start > 3) {
+                result = buffer.empty() ? RESULT_NO_RESPONSE : RESULT_PARTIAL;
+                break;
+            }
+        } else if (now - start > 1) {
+            ++resends;
+            if (resends > 3 || !allow_resend) {
+                result = RESULT_NO_RESPONSE;
+                break;
+            }
+            start = now;
+            if (!port_.write(pending_command_)) port_.clear_error();
+        }
+
+        // Nothing more to do until a byte arrives: wait on the port for a short,
+        // bounded time instead of spinning.  A byte that arrives ends the wait at once.
+        if (!got_byte) port_.wait_readable(POLL_INTERVAL_MS);
+    }
+
+    pending_command_.clear();
+    if (result == RESULT_OK && buffer == "<Exit DOCUMENT mode>") return RESULT_DOCUMENT_MODE;
+    return result;
+}
+
+int standard_message_id(Result_code result) {
+    switch (result) {
+    case RESULT_INVALID: return res::IDS_OPERATION_FAILED;
+    case RESULT_DOCUMENT_MODE: return res::IDS_EXIT_DOCUMENT_MODE;
+    case RESULT_NOT_IDENTITY: return res::IDS_NOT_IDENTITY;
+    default: return res::IDS_NO_RESPONSE;
+    }
+}
+
+void show_result_message(ui::Ui& ui, Result_code result) {
+    if (result == RESULT_OK) return;
+    ui.message(res::str(standard_message_id(result)), ui::Caption::error, ui::Buttons::ok);
+}
+
+Result_code recover(Serial_link& link) {
+    link.close_port();
+    link.open_port();
+    return RESULT_INVALID;
+}
+
+}  // namespace comm

@@ -1,0 +1,74 @@
+// The command transaction over the serial line: open and close the port,
+// send one command line, receive one reply line under the time-out and
+// re-send rules, and turn a result code into its standard message.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "link/clock.h"
+#include "link/result_code.h"
+#include "link/serial_port.h"
+#include "ui/ui.h"
+
+namespace comm {
+
+// Every reply buffer of the program has this capacity: a line holds at most 59 characters.
+constexpr int REPLY_CAPACITY = 60;
+
+class Serial_link {
+public:
+    // device_name gives the device to open for the configured port each time
+    // the port is opened (the port setting may change between operations).
+    Serial_link(Serial_port& port, Clock& clock, ui::Ui& ui, std::function<std::string()> device_name);
+
+    // Opens and configures the port; on failure shows its message and returns false.
+    bool open_port();
+    // Closes the port if one is open.
+    void close_port();
+    bool port_open() const { return port_.is_open(); }
+
+    // Sends text followed by CR, after discarding anything unread.
+    void send_command(std::string_view text);
+
+    // Receives one reply line into buffer (without its CR, at most capacity - 1
+    // characters).  Only the first line after send_command may re-send the command.
+    Result_code receive_line(std::string& buffer, int capacity, bool allow_resend);
+
+    // Set by a cancel window's Cancel button; receive_line acts on it and clears it.
+    void request_cancel() { cancel_requested_ = true; }
+    bool cancel_requested() const { return cancel_requested_; }
+
+    // The command awaiting its first reply line ("" when none).
+    const std::string& pending_command() const { return pending_command_; }
+
+    // How long one idle wait on the port lasts between event pumps.
+    static constexpr int POLL_INTERVAL_MS = 20;
+    // Upper bound of the wait for the transmitter to empty after a write.
+    static constexpr int TRANSMIT_WAIT_MS = 2000;
+
+    ui::Ui& user_interface() { return ui_; }
+    Clock& clock() { return clock_; }
+
+private:
+    Serial_port& port_;
+    Clock& clock_;
+    ui::Ui& ui_;
+    std::function<std::string()> device_name_;
+    std::string pending_command_;
+    bool cancel_requested_ = false;
+};
+
+// The standard message of a non-zero result at the end of an operation
+// (caption "ERROR", OK): shown through ui.  Nothing for RESULT_OK.
+void show_result_message(ui::Ui& ui, Result_code result);
+
+// The id of the standard message text for a non-zero result.
+int standard_message_id(Result_code result);
+
+// The recovery rule of the command transactions: close the port, open it
+// again, and count the attempt as RESULT_INVALID.
+Result_code recover(Serial_link& link);
+
+}  // namespace comm

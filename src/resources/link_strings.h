@@ -1,0 +1,35 @@
+// Ids of the calibrator link's texts: port and transaction messages,
+// calibrator error codes, identity and clock checks.
+#pragma once
+
+namespace res {
+
+enum Link_string : int {
+    IDS_PORT_OPEN_FAILED = 57603,
+    IDS_PORT_BUFFERS_FAILED = 57607,
+    IDS_PORT_TIMEOUTS_FAILED = 57608,
+    IDS_PORT_GET_STATE_FAILED = 57609,
+    IDS_PORT_SET_STATE_FAILED = 57610,
+    IDS_OPERATION_FAILED = 57642,        // result 7
+    IDS_EXIT_DOCUMENT_MODE = 57643,      // result 4
+    IDS_NOT_IDENTITY = 57644,            // result 9
+    IDS_NO_RESPONSE = 57645,             // results 1, 2, 3, 5, 6
+    IDS_CALIBRATOR_ERROR_BASE = 57646,   // + code 1..25
+    IDS_UNKNOWN_ERROR_CODE = 57672,
+    IDS_USER_CANCELLED_UPLOAD = 57673,
+    IDS_NOT_SUPPORTED = 57674,
+    IDS_VERIFYING_IDENTITY = 57675,
+    IDS_VERIFYING_CLOCK = 57676,
+    IDS_CLOCK_QUESTION = 57677,
+    IDS_DISABLE_CLOCK_CHECK = 57678,
+    IDS_CLOCK_FAILED = 57679,
+    IDS_UPLOADING_IDENTITY = 57680,
+    IDS_IDENTITY_TITLE = 57681,
+    IDS_IDENTITY_MANUFACTURER = 57682,
+    IDS_IDENTITY_MODEL = 57683,
+    IDS_IDENTITY_SERIAL = 57684,
+    IDS_IDENTITY_FIRMWARE = 57685,
+    IDS_FIRMWARE_FORMAT = 57686,
+};
+
+}  // namespace res
