@@ -1,6 +1,8 @@
 #include "resources/strings.h"
 
+#include <clocale>
 #include <cstdio>
+#include <locale.h>
 #include <unordered_map>
 
 namespace res {
@@ -24,6 +26,26 @@ const std::unordered_map<int, std::string_view>& table() {
     }();
     return map;
 }
+
+// Numbers in texts always use a decimal point: the files and the wire are
+// read back by the calibrator, and the desktop program runs under the user's
+// locale (Qt sets it at start-up).  This switches the calling thread to the
+// "C" locale for one conversion.
+class C_numeric_scope {
+public:
+    C_numeric_scope() {
+        static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+        previous_ = c_locale ? uselocale(c_locale) : locale_t(nullptr);
+    }
+    ~C_numeric_scope() {
+        if (previous_) uselocale(previous_);
+    }
+    C_numeric_scope(const C_numeric_scope&) = delete;
+    C_numeric_scope& operator=(const C_numeric_scope&) = delete;
+
+private:
+    locale_t previous_;
+};
 
 // One conversion of a template: "%-08.3f" and the kind of argument it takes.
 enum class Kind { integer, unsigned_integer, character, floating, string, bad };
@@ -60,6 +82,7 @@ bool format_one(const std::string& spec, Kind kind, const Format_arg& arg, std::
     case Kind::floating: {
         const auto* v = std::get_if<double>(&arg);
         if (!v) return false;
+        C_numeric_scope c_numbers;
         n = std::snprintf(buffer, sizeof buffer, spec.c_str(), *v);
         break;
     }

@@ -1,0 +1,169 @@
+#include "shell/ini_file.h"
+
+#include <QSaveFile>
+
+#include <cctype>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace shell {
+
+namespace {
+
+std::string trim(const std::string& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+    return s.substr(b, e - b);
+}
+
+bool same_name(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+std::vector<std::string> read_lines(const std::string& path, bool& crlf) {
+    std::vector<std::string> lines;
+    crlf = false;
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+            crlf = true;
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// "[name]" -> name; nothing when the line is not a section header.
+std::optional<std::string> section_name(const std::string& line) {
+    std::string t = trim(line);
+    if (t.size() < 2 || t.front() != '[') return std::nullopt;
+    size_t close = t.find(']');
+    if (close == std::string::npos) return std::nullopt;
+    return trim(t.substr(1, close - 1));
+}
+
+// "key = value" -> key; nothing for comments and lines without "=".
+std::optional<std::string> key_name(const std::string& line) {
+    std::string t = trim(line);
+    if (t.empty() || t[0] == ';' || t[0] == '#') return std::nullopt;
+    size_t eq = t.find('=');
+    if (eq == std::string::npos) return std::nullopt;
+    return trim(t.substr(0, eq));
+}
+
+}  // namespace
+
+Ini_file::Ini_file(std::string path, std::string section)
+    : path_(std::move(path)), section_(std::move(section)) {}
+
+std::optional<std::string> Ini_file::find(const std::string& key) const {
+    bool crlf = false;
+    bool in_section = false;
+    for (const auto& line : read_lines(path_, crlf)) {
+        if (auto name = section_name(line)) {
+            in_section = same_name(*name, section_);
+            continue;
+        }
+        if (!in_section) continue;
+        auto k = key_name(line);
+        if (k && same_name(*k, key)) return trim(line.substr(line.find('=') + 1));
+    }
+    return std::nullopt;
+}
+
+int Ini_file::read_int(const std::string& key, int default_value) const {
+    auto value = find(key);
+    if (!value) return default_value;
+    // The decimal number at the start of the value (an optional sign, then
+    // digits); no number at all reads as 0.
+    const std::string& v = *value;
+    size_t i = 0;
+    bool negative = false;
+    if (i < v.size() && (v[i] == '-' || v[i] == '+')) negative = v[i++] == '-';
+    long long n = 0;
+    while (i < v.size() && std::isdigit(static_cast<unsigned char>(v[i]))) {
+        n = n * 10 + (v[i++] - '0');
+        if (n > 2147483648LL) n = 2147483648LL;
+    }
+    if (negative) n = -n;
+    if (n > 2147483647LL) n = 2147483647LL;
+    return static_cast<int>(n);
+}
+
+std::string Ini_file::read_text(const std::string& key, const std::string& default_value) const {
+    auto value = find(key);
+    return value ? *value : default_value;
+}
+
+bool Ini_file::write_int(const std::string& key, int value) {
+    return write_text(key, std::to_string(value));
+}
+
+bool Ini_file::write_text(const std::string& key, const std::string& value) {
+    bool crlf = false;
+    std::vector<std::string> lines = read_lines(path_, crlf);
+    std::string entry = key + "=" + value;
+
+    bool in_section = false;
+    bool replaced = false;
+    long section_end = -1;  // index after the last line of our section
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (auto name = section_name(lines[i])) {
+            in_section = same_name(*name, section_);
+            if (in_section) section_end = static_cast<long>(i) + 1;
+            continue;
+        }
+        if (!in_section) continue;
+        if (!trim(lines[i]).empty()) section_end = static_cast<long>(i) + 1;
+        auto k = key_name(lines[i]);
+        if (k && same_name(*k, key)) {
+            lines[i] = entry;
+            replaced = true;
+            break;
+        }
+    }
+    if (!replaced) {
+        if (section_end < 0) {
+            lines.push_back("[" + section_ + "]");
+            lines.push_back(entry);
+        } else {
+            lines.insert(lines.begin() + section_end, entry);
+        }
+    }
+
+    std::string data;
+    const char* eol = crlf ? "\r\n" : "\n";
+    for (const auto& line : lines) data += line + eol;
+    std::string error;
+    return write_file_atomically(path_, data, error);
+}
+
+bool write_file_atomically(const std::string& path, const std::string& data, std::string& error) {
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString().toStdString();
+        return false;
+    }
+    qint64 written = file.write(data.data(), static_cast<qint64>(data.size()));
+    if (written != static_cast<qint64>(data.size()) || !file.flush()) {
+        // A short write (disk full) must never be committed over the old file.
+        error = file.errorString().toStdString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        error = file.errorString().toStdString();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace shell

@@ -1,0 +1,43 @@
+// The settings file: a plain INI file whose keys live in section "main".
+//
+// Reading follows the old profile-file conventions the settings rely on: an
+// absent key yields the given default, an integer key yields the decimal
+// number at the start of its value, a text key yields the whole value.
+// Section and key names match regardless of case; spaces around keys and
+// values are ignored.  Writing replaces the value in place or adds the key,
+// creating file and section when needed, keeps every other line as it was,
+// and replaces the file atomically so a crash never leaves it truncated.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace shell {
+
+class Ini_file {
+public:
+    explicit Ini_file(std::string path = {}, std::string section = "main");
+
+    const std::string& path() const { return path_; }
+    void set_path(std::string path) { path_ = std::move(path); }
+
+    int read_int(const std::string& key, int default_value) const;
+    std::string read_text(const std::string& key, const std::string& default_value) const;
+
+    // False when the file could not be written (the old file then stays as it was).
+    bool write_int(const std::string& key, int value);
+    bool write_text(const std::string& key, const std::string& value);
+
+private:
+    std::optional<std::string> find(const std::string& key) const;
+
+    std::string path_;
+    std::string section_;
+};
+
+// Writes data to path atomically: a temporary file in the same folder,
+// every byte checked, then renamed over the old file.  On failure the old
+// file is untouched and error holds the system's reason.
+bool write_file_atomically(const std::string& path, const std::string& data, std::string& error);
+
+}  // namespace shell
