@@ -1,1 +1,18 @@
-int main() { return 0; }
+// tq740-sw: the desktop program.
+#include <QApplication>
+
+#include "link/clock.h"
+#include "link/qt_serial_port.h"
+#include "ui/qt/main_window.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("TQ740-SW"));
+
+    comm::Qt_serial_port port;
+    comm::System_clock clock;
+    ui::qt::Main_window window(port, clock);
+    if (!window.start()) return 1;
+    window.show();
+    return QApplication::exec();
+}

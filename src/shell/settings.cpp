@@ -25,6 +25,17 @@ void ensure_folder(const std::string& path) {
 
 std::string ini_path(const Data_folders& folders) { return folders.app_data + "/" + INI_NAME; }
 
+std::string cut_characters(const std::string& text, size_t max_chars) {
+    size_t chars = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {  // not a continuation byte
+            if (chars == max_chars) return text.substr(0, i);
+            ++chars;
+        }
+    }
+    return text;
+}
+
 bool valid_font_size(int size) {
     switch (size) {
     case 8: case 9: case 10: case 11: case 12: case 14: case 16: return true;
@@ -50,9 +61,9 @@ Program_settings load_settings(Ini_file& ini, const Data_folders& folders, const
 
     Program_settings s;
     s.port = ini.read_int("port", 1);
-    s.company = ini.read_text("company", "").substr(0, MAX_COMPANY);
-    s.report_directory = ini.read_text("directory", "").substr(0, MAX_PATH_TEXT);
-    s.tag_config_directory = ini.read_text("tag_config_directory", "").substr(0, MAX_PATH_TEXT);
+    s.company = cut_characters(ini.read_text("company", ""), MAX_COMPANY);
+    s.report_directory = cut_characters(ini.read_text("directory", ""), MAX_PATH_TEXT);
+    s.tag_config_directory = cut_characters(ini.read_text("tag_config_directory", ""), MAX_PATH_TEXT);
     if (s.port < 1 || s.port > 8) {
         s.port = 1;
         ini.write_int("port", 1);

@@ -49,6 +49,9 @@ std::string ini_path(const Data_folders& folders);
 // corrected `port` or `font_size`.  created is the window rectangle as created.
 Program_settings load_settings(Ini_file& ini, const Data_folders& folders, const Window_rect& created);
 
+// Cuts text to at most max_chars characters without splitting a UTF-8 sequence.
+std::string cut_characters(const std::string& text, size_t max_chars);
+
 // True for the printing font sizes the program offers.
 bool valid_font_size(int size);
 

@@ -1,0 +1,199 @@
+#include "shell/main_dialog.h"
+
+#include "link/port_names.h"
+#include "resources/shell_strings.h"
+#include "resources/strings.h"
+
+namespace shell {
+
+namespace {
+
+// The port number a "Use COMn" command selects, or 0.
+int port_of_command(int command) {
+    switch (command) {
+    case res::ID_USE_COM1: return 1;
+    case res::ID_USE_COM2: return 2;
+    case res::ID_USE_COM3: return 3;
+    case res::ID_USE_COM4: return 4;
+    case res::ID_USE_COM5: return 5;
+    case res::ID_USE_COM6: return 6;
+    case res::ID_USE_COM7: return 7;
+    case res::ID_USE_COM8: return 8;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+Main_dialog::Main_dialog(ui::Ui& ui, comm::Serial_port& port, comm::Clock& clock)
+    : ui_(ui), port_(port), clock_(clock) {
+    link_ = std::make_unique<comm::Serial_link>(port_, clock_, ui_, [this] {
+        return comm::device_for_port(settings_.port, folders_.app_data);
+    });
+}
+
+Main_dialog::~Main_dialog() = default;
+
+bool Main_dialog::initialize(const std::optional<Data_folders>& folders, const Window_rect& created) {
+    if (!folders) {
+        ui_.message(res::str(res::IDS_FATAL_NO_DATA_FOLDER), ui::Caption::fatal_error, ui::Buttons::ok);
+        finished_ = true;
+        return false;
+    }
+    folders_ = *folders;
+    ensure_folder(folders_.documents);
+    ensure_folder(folders_.app_data);
+    ini_.set_path(ini_path(folders_));
+    settings_ = load_settings(ini_, folders_, created);
+
+    refresh_status_line();
+    update_check_marks();
+    reports_unsaved_ = false;
+    return true;
+}
+
+bool Main_dialog::is_calibrator_command(int command) {
+    switch (command) {
+    case res::ID_UPLOAD_TAG_IDS:
+    case res::ID_UPLOAD_ALL_REPORTS:
+    case res::ID_UPLOAD_SELECTED_REPORTS:
+    case res::ID_UPLOAD_IDENTITY:
+    case res::ID_ERASE_ALL:
+    case res::ID_ERASE_SELECTED:
+    case res::ID_DOWNLOAD_TAG:
+    case res::ID_DOWNLOAD_GROUP:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Main_dialog::command_available(int command) const {
+    if (port_of_command(command) != 0) return true;
+    switch (command) {
+    case res::ID_FILE_EXIT:
+    case res::ID_UPLOAD_TEXT_FORMAT:
+    case res::ID_UPLOAD_CSV_FORMAT:
+    case res::ID_COMPANY_NAME:
+    case res::ID_HELP_TOPICS:
+    case res::ID_HELP_SUPPORT:
+    case res::ID_HELP_ABOUT:
+        return true;
+    default:
+        return false;  // the work of this command is not part of the program yet
+    }
+}
+
+void Main_dialog::run_command(int command) {
+    if (!command_available(command)) return;
+    // Calibrator commands never nest: a second one chosen while the first
+    // waits for the calibrator is refused with a beep.
+    if (calibrator_active_ && is_calibrator_command(command)) {
+        ui_.beep();
+        return;
+    }
+    if (const int port = port_of_command(command)) {
+        set_port(port);
+        return;
+    }
+    switch (command) {
+    case res::ID_FILE_EXIT: request_exit(); break;
+    case res::ID_UPLOAD_TEXT_FORMAT: set_format(1); break;
+    case res::ID_UPLOAD_CSV_FORMAT: set_format(0); break;
+    case res::ID_COMPANY_NAME: set_company_name(); break;
+    case res::ID_HELP_TOPICS: ui_.show_help(0); break;
+    case res::ID_HELP_SUPPORT: ui_.show_help(5); break;
+    case res::ID_HELP_ABOUT: ui_.show_about(); break;
+    default: break;
+    }
+}
+
+void Main_dialog::menu_item_highlighted(int command) {
+    if (busy_) return;
+    if (res::has_text(command)) ui_.set_status(res::str(command));
+}
+
+void Main_dialog::menu_closed() {
+    if (!busy_) refresh_status_line();
+}
+
+void Main_dialog::menu_opened_while_busy() {
+    if (busy_) ui_.message(res::str(res::IDS_MENU_NOT_AVAILABLE), ui::Caption::information, ui::Buttons::ok);
+}
+
+bool Main_dialog::request_exit() {
+    if (operation_running_) {
+        ui_.beep();
+        return false;
+    }
+    if (!confirm_discard_reports()) return false;
+    ui_.close_help();
+    finished_ = true;
+    return true;
+}
+
+void Main_dialog::window_sized(Window_state state, const Window_rect& outer) {
+    if (initializing_) return;
+    if (state == Window_state::maximised) {
+        settings_.window_mode = 1;
+        ini_.write_int("window_mode", 1);
+        return;
+    }
+    if (state == Window_state::minimised) return;
+    settings_.window_mode = 0;
+    ini_.write_int("window_mode", 0);
+    settings_.window.height = outer.height;
+    ini_.write_int("window_height", outer.height);
+    settings_.window.width = outer.width;
+    ini_.write_int("window_width", outer.width);
+}
+
+void Main_dialog::window_moved(Window_state state, const Window_rect& outer) {
+    if (initializing_ || state != Window_state::normal) return;
+    settings_.window.top = outer.top;
+    ini_.write_int("window_top", outer.top);
+    settings_.window.left = outer.left;
+    ini_.write_int("window_left", outer.left);
+}
+
+void Main_dialog::refresh_status_line() {
+    const int format_id = settings_.format != 0 ? res::IDS_FORMAT_TEXT : res::IDS_FORMAT_CSV;
+    ui_.set_status(res::format(res::IDS_STATUS_CONFIGURED, res::text(format_id), settings_.port));
+}
+
+void Main_dialog::update_check_marks() { ui_.set_check_marks(settings_.format != 0, settings_.port); }
+
+void Main_dialog::set_busy(bool on) {
+    busy_ = on;
+    ui_.set_menus_enabled(!on);
+}
+
+bool Main_dialog::confirm_discard_reports() {
+    if (!reports_unsaved_) return true;
+    return ui_.message(res::str(res::IDS_REPORTS_UNSAVED), ui::Caption::confirmation,
+                       ui::Buttons::yes_no_exclamation) == ui::Answer::yes;
+}
+
+void Main_dialog::set_format(int format) {
+    settings_.format = format;
+    ini_.write_int("format", format);
+    update_check_marks();
+    refresh_status_line();
+}
+
+void Main_dialog::set_port(int port) {
+    settings_.port = port;
+    update_check_marks();
+    refresh_status_line();
+    ini_.write_int("port", port);
+    ui_.set_tag_list({});
+}
+
+void Main_dialog::set_company_name() {
+    const auto entered = ui_.ask_company_name(settings_.company);
+    if (!entered) return;
+    settings_.company = cut_characters(*entered, MAX_COMPANY);
+    ini_.write_text("company", settings_.company);
+}
+
+}  // namespace shell

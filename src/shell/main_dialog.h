@@ -1,0 +1,98 @@
+// The main window's logic: the program's state, the start-up sequence, the
+// command table and its dispatch, the status line, check marks, menu lock,
+// unsaved-report guard, exit, and the window placement kept in the settings.
+//
+// It never touches a widget: everything the user sees goes through ui::Ui, so
+// the desktop window (ui/qt) and the tests (a scripted ui) drive the same code.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "link/clock.h"
+#include "link/serial_link.h"
+#include "link/serial_port.h"
+#include "shell/ini_file.h"
+#include "shell/settings.h"
+#include "ui/ui.h"
+
+namespace shell {
+
+enum class Window_state { normal, maximised, minimised };
+
+class Main_dialog {
+public:
+    Main_dialog(ui::Ui& ui, comm::Serial_port& port, comm::Clock& clock);
+    ~Main_dialog();
+
+    // Start-up.  folders is what the platform named (nothing when it could
+    // not); created is the outer window rectangle as created.  Shows the
+    // "FATAL ERROR" message and returns false when the folders are unknown;
+    // the program must then end without using any setting.
+    bool initialize(const std::optional<Data_folders>& folders, const Window_rect& created);
+    // The last step of start-up: from now on size and move events are saved.
+    void finish_initializing() { initializing_ = false; }
+
+    // Menu commands.
+    bool command_available(int command) const;
+    void run_command(int command);
+
+    // Menu tracking: an item highlighted (its prompt in the status line), the
+    // menu closed (the configured-format text back), a menu opened while the
+    // menus are locked (the information message).
+    void menu_item_highlighted(int command);
+    void menu_closed();
+    void menu_opened_while_busy();
+
+    // File > Exit, Escape and the close box.  True when the program ends.
+    bool request_exit();
+    bool finished() const { return finished_; }
+
+    // Window placement: remembered in the settings on every size and move in
+    // normal state once start-up is over.
+    void window_sized(Window_state state, const Window_rect& outer);
+    void window_moved(Window_state state, const Window_rect& outer);
+
+    void refresh_status_line();
+    void update_check_marks();
+    void set_busy(bool on);
+    // Asks before report data that was never saved is thrown away; false when
+    // the user answers No.
+    bool confirm_discard_reports();
+
+    const Program_settings& settings() const { return settings_; }
+    const Data_folders& folders() const { return folders_; }
+    bool busy() const { return busy_; }
+    bool operation_running() const { return operation_running_; }
+    bool calibrator_operation_active() const { return calibrator_active_; }
+    bool reports_unsaved() const { return reports_unsaved_; }
+    void set_reports_unsaved(bool unsaved) { reports_unsaved_ = unsaved; }
+    comm::Serial_link& link() { return *link_; }
+    ui::Ui& user_interface() { return ui_; }
+
+    // The commands that talk to the calibrator: only one runs at a time.
+    static bool is_calibrator_command(int command);
+
+private:
+    void set_format(int format);
+    void set_port(int port);
+    void set_company_name();
+
+    ui::Ui& ui_;
+    comm::Serial_port& port_;
+    comm::Clock& clock_;
+    std::unique_ptr<comm::Serial_link> link_;
+    Data_folders folders_;
+    Ini_file ini_;
+    Program_settings settings_;
+
+    bool initializing_ = true;
+    bool busy_ = false;
+    bool operation_running_ = false;
+    bool calibrator_active_ = false;
+    bool reports_unsaved_ = false;
+    bool finished_ = false;
+};
+
+}  // namespace shell

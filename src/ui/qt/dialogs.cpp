@@ -1,0 +1,135 @@
+#include "ui/qt/dialogs.h"
+
+#include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "resources/link_strings.h"
+#include "resources/shell_strings.h"
+#include "resources/strings.h"
+
+namespace ui::qt {
+
+namespace {
+
+QString q(int id) { return QString::fromUtf8(res::text(id).data(), static_cast<int>(res::text(id).size())); }
+
+// A dialog whose F1 opens the help pages at its context.
+class Help_dialog : public QDialog {
+public:
+    Help_dialog(QWidget* parent, int context, std::function<void(int)> help)
+        : QDialog(parent), context_(context), help_(std::move(help)) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_F1) {
+            if (help_) help_(context_);
+            return;
+        }
+        QDialog::keyPressEvent(event);
+    }
+
+private:
+    int context_;
+    std::function<void(int)> help_;
+};
+
+QDialogButtonBox* ok_cancel_buttons(QDialog* dialog, bool with_cancel) {
+    auto* box = new QDialogButtonBox(dialog);
+    box->addButton(q(res::IDS_BUTTON_OK), QDialogButtonBox::AcceptRole)->setDefault(true);
+    if (with_cancel) box->addButton(q(res::IDS_BUTTON_CANCEL), QDialogButtonBox::RejectRole);
+    QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return box;
+}
+
+}  // namespace
+
+std::optional<std::string> ask_company_name(QWidget* parent, const std::string& current,
+                                            const std::function<void(int)>& help) {
+    Help_dialog dialog(parent, 4, help);
+    dialog.setWindowTitle(q(res::IDS_COMPANY_TITLE));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* field = new QLineEdit(QString::fromStdString(current), &dialog);
+    field->setMinimumWidth(field->fontMetrics().averageCharWidth() * 52);
+    layout->addWidget(field);
+    layout->addWidget(ok_cancel_buttons(&dialog, true));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return field->text().toStdString();
+}
+
+void show_about(QWidget* parent, const std::function<void(int)>& help) {
+    Help_dialog dialog(parent, 0, help);
+    dialog.setWindowTitle(q(res::IDS_ABOUT_TITLE));
+    auto* layout = new QVBoxLayout(&dialog);
+    for (int id : {res::IDS_ABOUT_LINE1, res::IDS_ABOUT_LINE2, res::IDS_ABOUT_LINE3, res::IDS_ABOUT_LINE4,
+                   res::IDS_ABOUT_LINE5}) {
+        auto* line = new QLabel(q(id), &dialog);
+        line->setAlignment(Qt::AlignHCenter);
+        layout->addWidget(line);
+    }
+    auto* buttons = ok_cancel_buttons(&dialog, false);
+    buttons->setCenterButtons(true);
+    layout->addWidget(buttons);
+    dialog.exec();
+}
+
+void show_identity(QWidget* parent, const Ui::Identity_values& values, const std::function<void(int)>& help) {
+    Help_dialog dialog(parent, 2, help);
+    dialog.setWindowTitle(q(res::IDS_IDENTITY_TITLE));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* form = new QFormLayout;
+    auto add = [&](int label, const std::string& value) {
+        auto* field = new QLineEdit(QString::fromStdString(value), &dialog);
+        field->setReadOnly(true);
+        form->addRow(q(label), field);
+    };
+    add(res::IDS_IDENTITY_MANUFACTURER, values.manufacturer);
+    add(res::IDS_IDENTITY_MODEL, values.model);
+    add(res::IDS_IDENTITY_SERIAL, values.serial_number);
+    add(res::IDS_IDENTITY_FIRMWARE, values.firmware);
+    layout->addLayout(form);
+    auto* buttons = ok_cancel_buttons(&dialog, false);
+    buttons->setCenterButtons(true);
+    layout->addWidget(buttons);
+    dialog.exec();
+}
+
+Cancel_window::Cancel_window(QWidget* parent, const std::string& caption, std::function<void()> on_cancel,
+                             std::function<void(int)> help)
+    : QDialog(parent), on_cancel_(std::move(on_cancel)), help_(std::move(help)) {
+    setWindowTitle(QString::fromStdString(caption));
+    setModal(false);
+    auto* layout = new QVBoxLayout(this);
+    auto* button = new QPushButton(q(res::IDS_BUTTON_CANCEL), this);
+    button->setDefault(true);
+    layout->addWidget(button, 0, Qt::AlignCenter);
+    connect(button, &QPushButton::clicked, this, [this] {
+        hide();
+        if (on_cancel_) on_cancel_();
+    });
+    resize(button->sizeHint().width() * 4, button->sizeHint().height() * 3);
+}
+
+void Cancel_window::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) return;  // only the button cancels
+    if (event->key() == Qt::Key_F1) {
+        if (help_) help_(0);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void Cancel_window::closeEvent(QCloseEvent* event) {
+    // The close box acts as the Cancel button.
+    event->ignore();
+    hide();
+    if (on_cancel_) on_cancel_();
+}
+
+}  // namespace ui::qt

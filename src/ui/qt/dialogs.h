@@ -1,0 +1,41 @@
+// The small dialogs of the desktop program: company name, about, calibrator
+// identification, and the modeless cancel window of long operations.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "ui/ui.h"
+
+class QLineEdit;
+
+namespace ui::qt {
+
+// Asks for the company name printed in report headers.  The field does not
+// limit typing; the caller keeps the first 50 characters.
+std::optional<std::string> ask_company_name(QWidget* parent, const std::string& current,
+                                            const std::function<void(int)>& help);
+
+void show_about(QWidget* parent, const std::function<void(int)>& help);
+
+void show_identity(QWidget* parent, const Ui::Identity_values& values, const std::function<void(int)>& help);
+
+// Modeless window with one Cancel button.  Pressing it calls on_cancel and
+// hides the window; Escape does nothing; the operation closes it at its end.
+class Cancel_window : public QDialog {
+public:
+    Cancel_window(QWidget* parent, const std::string& caption, std::function<void()> on_cancel,
+                  std::function<void(int)> help);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    std::function<void()> on_cancel_;
+    std::function<void(int)> help_;
+};
+
+}  // namespace ui::qt
