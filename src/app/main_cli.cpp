@@ -1,1 +1,10 @@
-int main() { return 0; }
+// tq740-cli: the desktop program's calibrator operations from a shell.
+#include <QCoreApplication>
+
+#include "ui/console/cli.h"
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return ui::console::run_cli(args);
+}

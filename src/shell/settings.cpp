@@ -36,6 +36,19 @@ std::string cut_characters(const std::string& text, size_t max_chars) {
     return text;
 }
 
+Program_settings read_settings(const Ini_file& ini) {
+    Program_settings s;
+    s.port = ini.read_int("port", 1);
+    if (s.port < 1 || s.port > 8) s.port = 1;
+    s.company = cut_characters(ini.read_text("company", ""), MAX_COMPANY);
+    s.report_directory = cut_characters(ini.read_text("directory", ""), MAX_PATH_TEXT);
+    s.tag_config_directory = cut_characters(ini.read_text("tag_config_directory", ""), MAX_PATH_TEXT);
+    s.format = ini.read_int("format", 1);
+    s.font_size = ini.read_int("font_size", 0);
+    if (!valid_font_size(s.font_size)) s.font_size = 9;
+    return s;
+}
+
 bool valid_font_size(int size) {
     switch (size) {
     case 8: case 9: case 10: case 11: case 12: case 14: case 16: return true;

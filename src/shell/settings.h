@@ -52,6 +52,10 @@ Program_settings load_settings(Ini_file& ini, const Data_folders& folders, const
 // Cuts text to at most max_chars characters without splitting a UTF-8 sequence.
 std::string cut_characters(const std::string& text, size_t max_chars);
 
+// The settings as the command-line program uses them: read with the same
+// defaults and checks, but nothing is ever written.
+Program_settings read_settings(const Ini_file& ini);
+
 // True for the printing font sizes the program offers.
 bool valid_font_size(int size);
 

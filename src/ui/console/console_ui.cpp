@@ -1,0 +1,71 @@
+#include "ui/console/console_ui.h"
+
+#include "resources/shell_strings.h"
+#include "resources/strings.h"
+
+namespace ui::console {
+
+std::atomic<bool> Console_ui::interrupted{false};
+
+std::string caption_text(Caption caption) {
+    switch (caption) {
+    case Caption::error: return res::str(res::IDS_CAPTION_ERROR);
+    case Caption::confirmation: return res::str(res::IDS_CAPTION_CONFIRMATION);
+    case Caption::information: return res::str(res::IDS_CAPTION_INFORMATION);
+    case Caption::warning: return res::str(res::IDS_CAPTION_WARNING);
+    case Caption::fatal_error: return res::str(res::IDS_CAPTION_FATAL_ERROR);
+    }
+    return {};
+}
+
+Console_ui::Console_ui(bool answer_yes, std::FILE* messages) : answer_yes_(answer_yes), out_(messages) {}
+
+Answer Console_ui::message(const std::string& text, Caption caption, Buttons buttons) {
+    std::fprintf(out_, "%s: %s\n", caption_text(caption).c_str(), text.c_str());
+    if (caption == Caption::error || caption == Caption::fatal_error) ++errors_;
+    if (buttons == Buttons::yes_no || buttons == Buttons::yes_no_exclamation) {
+        const Answer answer = answer_yes_ ? Answer::yes : Answer::no;
+        std::fprintf(out_, "  -> %s\n", res::str(answer == Answer::yes ? res::IDS_BUTTON_YES : res::IDS_BUTTON_NO).c_str());
+        std::fflush(out_);
+        return answer;
+    }
+    std::fflush(out_);
+    return Answer::ok;
+}
+
+void Console_ui::set_status(const std::string& text) {
+    if (text == last_status_) return;
+    last_status_ = text;
+    std::fprintf(out_, "%s\n", text.c_str());
+    std::fflush(out_);
+}
+
+bool Console_ui::pump_events() {
+    if (!interrupted.exchange(false)) return false;
+    // Ctrl+C acts as the cancel window's button when one is up, else as a
+    // quit request; either way the wait ends cancelled.
+    if (on_cancel_) on_cancel_();
+    return true;
+}
+
+std::optional<std::string> Console_ui::pick_file(const File_request&) {
+    if (picks_.empty()) return std::nullopt;
+    std::string path = picks_.front();
+    picks_.erase(picks_.begin());
+    return path;
+}
+
+std::string Console_ui::tag_line(int index) {
+    if (index < 0 || index >= static_cast<int>(tag_lines_.size())) return {};
+    return tag_lines_[static_cast<size_t>(index)];
+}
+
+void Console_ui::append_report_lines(const std::vector<std::string>& lines) {
+    report_lines_.insert(report_lines_.end(), lines.begin(), lines.end());
+}
+
+void Console_ui::show_cancel_window(const std::string&, std::function<void()> on_cancel) {
+    on_cancel_ = std::move(on_cancel);
+}
+
+}  // namespace ui::console

@@ -1,0 +1,73 @@
+// The user interface of the command-line program: messages and progress
+// texts on standard error, questions answered from the --yes flag, lists
+// kept in memory for the command to print or write.
+#pragma once
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "ui/ui.h"
+
+namespace ui::console {
+
+class Console_ui : public Ui {
+public:
+    explicit Console_ui(bool answer_yes, std::FILE* messages = stderr);
+
+    Answer message(const std::string& text, Caption caption, Buttons buttons) override;
+    void set_status(const std::string& text) override;
+    void set_wait_cursor(bool) override {}
+    void beep() override {}
+    bool pump_events() override;
+    std::optional<std::string> pick_file(const File_request& request) override;
+    void set_tag_list(const std::vector<std::string>& lines) override { tag_lines_ = lines; }
+    std::vector<int> selected_tags() override { return selection_; }
+    std::string tag_line(int index) override;
+    void append_report_lines(const std::vector<std::string>& lines) override;
+    void clear_reports() override { report_lines_.clear(); }
+    void set_reports_caption(const std::string& caption) override { reports_caption_ = caption; }
+    void set_reports_extent(int) override {}
+    void set_menus_enabled(bool) override {}
+    void set_check_marks(bool, int) override {}
+    void show_cancel_window(const std::string&, std::function<void()> on_cancel) override;
+    void close_cancel_window() override { on_cancel_ = nullptr; }
+    std::optional<std::string> ask_company_name(const std::string&) override { return std::nullopt; }
+    void show_about() override {}
+    void show_identity(const Identity_values& values) override { identity_ = values; }
+    void show_help(int) override {}
+    void close_help() override {}
+
+    // What the command reads back or prepares.
+    const std::vector<std::string>& tag_lines() const { return tag_lines_; }
+    void select_tags(std::vector<int> rows) { selection_ = std::move(rows); }
+    const std::vector<std::string>& report_lines() const { return report_lines_; }
+    const std::string& reports_caption() const { return reports_caption_; }
+    const Identity_values& identity() const { return identity_; }
+    // The paths the file pickers answer with, in the order they are asked.
+    void answer_file_pickers_with(std::vector<std::string> paths) { picks_ = std::move(paths); }
+    // The number of messages with caption "ERROR" or "FATAL ERROR" shown.
+    int error_count() const { return errors_; }
+
+    // Set from the SIGINT handler: the next event pump reports a quit request.
+    static std::atomic<bool> interrupted;
+
+private:
+    bool answer_yes_;
+    std::FILE* out_;
+    std::vector<std::string> tag_lines_;
+    std::vector<int> selection_;
+    std::vector<std::string> report_lines_;
+    std::string reports_caption_;
+    std::string last_status_;
+    Identity_values identity_;
+    std::vector<std::string> picks_;
+    std::function<void()> on_cancel_;
+    int errors_ = 0;
+};
+
+// The caption text a message box shows: "ERROR", "CONFIRMATION", ...
+std::string caption_text(Caption caption);
+
+}  // namespace ui::console
