@@ -4,6 +4,36 @@
 namespace res {
 
 extern const std::vector<String_entry> tags_strings = {
+    {IDS_LABEL_COLD_JUNCTION, "CJ:"},
+    {IDS_LABEL_WIRES, "Wires:"},
+
+    // Field names 1..25 (id = 57744 + field).
+    {IDS_FIELD_NAME_BASE + 1, "Tag ID"},
+    {IDS_FIELD_NAME_BASE + 2, "Manufacturer"},
+    {IDS_FIELD_NAME_BASE + 3, "Instrument Serial Number"},
+    {IDS_FIELD_NAME_BASE + 4, "Technician"},
+    {IDS_FIELD_NAME_BASE + 5, "Temperature"},
+    {IDS_FIELD_NAME_BASE + 6, "Humidity"},
+    {IDS_FIELD_NAME_BASE + 7, "Other"},
+    {IDS_FIELD_NAME_BASE + 8, "Model"},
+    {IDS_FIELD_NAME_BASE + 9, "Instrument Input Type"},
+    {IDS_FIELD_NAME_BASE + 10, "Instrument Input Units"},
+    {IDS_FIELD_NAME_BASE + 11, "Instrument Input Curve"},
+    {IDS_FIELD_NAME_BASE + 12, "Instrument Input Auxiliary Value"},
+    {IDS_FIELD_NAME_BASE + 13, "Instrument Input Frequency Amplitude"},
+    {IDS_FIELD_NAME_BASE + 14, "Instrument Input Pulse Fixed Type"},
+    {IDS_FIELD_NAME_BASE + 15, "Instrument Input Pulse Fixed Value"},
+    {IDS_FIELD_NAME_BASE + 16, "Instrument Output Type"},
+    {IDS_FIELD_NAME_BASE + 17, "Instrument Output Units"},
+    {IDS_FIELD_NAME_BASE + 18, "Instrument Output Curve"},
+    {IDS_FIELD_NAME_BASE + 19, "Instrument Output Auxiliary Value"},
+    {IDS_FIELD_NAME_BASE + 20, "Tolerance, %span"},
+    {IDS_FIELD_NAME_BASE + 21, "Instrument Input Range Low"},
+    {IDS_FIELD_NAME_BASE + 22, "Instrument Input Range High"},
+    {IDS_FIELD_NAME_BASE + 23, "Instrument Output Range Low"},
+    {IDS_FIELD_NAME_BASE + 24, "Instrument Ouput Range High"},  // spelled so
+    {IDS_FIELD_NAME_BASE + 25, "Number of Test Points"},
+    {IDS_FIELD_TEST_POINT, "Test Point %i"},
 };
 
 }  // namespace res
