@@ -1,0 +1,28 @@
+// Everything a calibrator test needs, wired together: a fake clock, a
+// scripted port on that clock, a scripted ui, and the link over them.
+//
+//   test::Link_rig rig;
+//   rig.port.expect("GET_SN").reply("12345\r");
+//   ASSERT_TRUE(rig.link.open_port());
+//   ... comm::read_serial(rig.link, serial) ...
+#pragma once
+
+#include <string>
+
+#include "link/serial_link.h"
+#include "support/fake_clock.h"
+#include "support/scripted_port.h"
+#include "support/scripted_ui.h"
+
+namespace test {
+
+struct Link_rig {
+    static constexpr const char* DEVICE = "/dev/scripted";
+
+    Fake_clock clock;
+    Scripted_port port{clock};
+    Scripted_ui ui;
+    comm::Serial_link link{port, clock, ui, [] { return std::string(DEVICE); }};
+};
+
+}  // namespace test
