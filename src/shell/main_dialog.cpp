@@ -1,8 +1,10 @@
 #include "shell/main_dialog.h"
 
+#include "link/checks.h"
 #include "link/port_names.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
+#include "shell/tag_commands.h"
 
 namespace shell {
 
@@ -26,11 +28,7 @@ int port_of_command(int command) {
 }  // namespace
 
 Main_dialog::Main_dialog(ui::Ui& ui, comm::Serial_port& port, comm::Clock& clock)
-    : ui_(ui), port_(port), clock_(clock) {
-    link_ = std::make_unique<comm::Serial_link>(port_, clock_, ui_, [this] {
-        return comm::device_for_port(settings_.port, folders_.app_data);
-    });
-}
+    : ui_(ui), program_(ui, port, clock, [this] { return comm::device_for_port(settings_.port, folders_.app_data); }) {}
 
 Main_dialog::~Main_dialog() = default;
 
@@ -48,7 +46,7 @@ bool Main_dialog::initialize(const std::optional<Data_folders>& folders, const W
 
     refresh_status_line();
     update_check_marks();
-    reports_unsaved_ = false;
+    program_.reports.reports_unsaved = false;
     return true;
 }
 
@@ -78,6 +76,10 @@ bool Main_dialog::command_available(int command) const {
     case res::ID_HELP_TOPICS:
     case res::ID_HELP_SUPPORT:
     case res::ID_HELP_ABOUT:
+    case res::ID_UPLOAD_TAG_IDS:
+    case res::ID_UPLOAD_IDENTITY:
+    case res::ID_ERASE_ALL:
+    case res::ID_ERASE_SELECTED:
         return true;
     default:
         return false;  // the work of this command is not part of the program yet
@@ -96,6 +98,12 @@ void Main_dialog::run_command(int command) {
         set_port(port);
         return;
     }
+    if (is_calibrator_command(command)) {
+        calibrator_active_ = true;
+        run_calibrator_command(command);
+        calibrator_active_ = false;
+        return;
+    }
     switch (command) {
     case res::ID_FILE_EXIT: request_exit(); break;
     case res::ID_UPLOAD_TEXT_FORMAT: set_format(1); break;
@@ -108,21 +116,31 @@ void Main_dialog::run_command(int command) {
     }
 }
 
+void Main_dialog::run_calibrator_command(int command) {
+    switch (command) {
+    case res::ID_UPLOAD_TAG_IDS: upload_tag_ids_command(program_); break;
+    case res::ID_UPLOAD_IDENTITY: comm::calibrator_identity_command(program_.session); break;
+    case res::ID_ERASE_ALL: erase_all_command(program_); break;
+    case res::ID_ERASE_SELECTED: erase_selected_command(program_); break;
+    default: break;
+    }
+}
+
 void Main_dialog::menu_item_highlighted(int command) {
-    if (busy_) return;
+    if (program_.busy) return;
     if (res::has_text(command)) ui_.set_status(res::str(command));
 }
 
 void Main_dialog::menu_closed() {
-    if (!busy_) refresh_status_line();
+    if (!program_.busy) refresh_status_line();
 }
 
 void Main_dialog::menu_opened_while_busy() {
-    if (busy_) ui_.message(res::str(res::IDS_MENU_NOT_AVAILABLE), ui::Caption::information, ui::Buttons::ok);
+    if (program_.busy) ui_.message(res::str(res::IDS_MENU_NOT_AVAILABLE), ui::Caption::information, ui::Buttons::ok);
 }
 
 bool Main_dialog::request_exit() {
-    if (operation_running_) {
+    if (program_.operation_running) {
         ui_.beep();
         return false;
     }
@@ -156,23 +174,7 @@ void Main_dialog::window_moved(Window_state state, const Window_rect& outer) {
     ini_.write_int("window_left", outer.left);
 }
 
-void Main_dialog::refresh_status_line() {
-    const int format_id = settings_.format != 0 ? res::IDS_FORMAT_TEXT : res::IDS_FORMAT_CSV;
-    ui_.set_status(res::format(res::IDS_STATUS_CONFIGURED, res::text(format_id), settings_.port));
-}
-
 void Main_dialog::update_check_marks() { ui_.set_check_marks(settings_.format != 0, settings_.port); }
-
-void Main_dialog::set_busy(bool on) {
-    busy_ = on;
-    ui_.set_menus_enabled(!on);
-}
-
-bool Main_dialog::confirm_discard_reports() {
-    if (!reports_unsaved_) return true;
-    return ui_.message(res::str(res::IDS_REPORTS_UNSAVED), ui::Caption::confirmation,
-                       ui::Buttons::yes_no_exclamation) == ui::Answer::yes;
-}
 
 void Main_dialog::set_format(int format) {
     settings_.format = format;

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "link/clock.h"
-#include "link/serial_link.h"
 #include "link/serial_port.h"
 #include "shell/ini_file.h"
+#include "shell/program.h"
 #include "shell/settings.h"
 #include "ui/ui.h"
 
@@ -54,44 +54,39 @@ public:
     void window_sized(Window_state state, const Window_rect& outer);
     void window_moved(Window_state state, const Window_rect& outer);
 
-    void refresh_status_line();
+    void refresh_status_line() { program_.refresh_status_line(); }
     void update_check_marks();
-    void set_busy(bool on);
+    void set_busy(bool on) { program_.set_busy(on); }
     // Asks before report data that was never saved is thrown away; false when
     // the user answers No.
-    bool confirm_discard_reports();
+    bool confirm_discard_reports() { return program_.confirm_discard_reports(); }
 
-    const Program_settings& settings() const { return settings_; }
+    const Program_settings& settings() const { return program_.settings; }
     const Data_folders& folders() const { return folders_; }
-    bool busy() const { return busy_; }
-    bool operation_running() const { return operation_running_; }
+    bool busy() const { return program_.busy; }
+    bool operation_running() const { return program_.operation_running; }
     bool calibrator_operation_active() const { return calibrator_active_; }
-    bool reports_unsaved() const { return reports_unsaved_; }
-    void set_reports_unsaved(bool unsaved) { reports_unsaved_ = unsaved; }
-    comm::Serial_link& link() { return *link_; }
-    ui::Ui& user_interface() { return ui_; }
+    bool reports_unsaved() const { return program_.reports.reports_unsaved; }
+    void set_reports_unsaved(bool unsaved) { program_.reports.reports_unsaved = unsaved; }
+    Program& program() { return program_; }
 
     // The commands that talk to the calibrator: only one runs at a time.
     static bool is_calibrator_command(int command);
 
 private:
+    void run_calibrator_command(int command);
     void set_format(int format);
     void set_port(int port);
     void set_company_name();
 
     ui::Ui& ui_;
-    comm::Serial_port& port_;
-    comm::Clock& clock_;
-    std::unique_ptr<comm::Serial_link> link_;
     Data_folders folders_;
     Ini_file ini_;
-    Program_settings settings_;
+    Program program_;
+    Program_settings& settings_ = program_.settings;
 
     bool initializing_ = true;
-    bool busy_ = false;
-    bool operation_running_ = false;
     bool calibrator_active_ = false;
-    bool reports_unsaved_ = false;
     bool finished_ = false;
 };
 

@@ -1,0 +1,60 @@
+// The state every calibrator and report operation works on, and the small
+// shell services they call (status line, menu lock, unsaved-report guard).
+//
+// The desktop program's main window owns one Program; the command-line
+// program builds its own over the console ui, so both run the same
+// operations.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "link/checks.h"
+#include "link/clock.h"
+#include "link/serial_link.h"
+#include "link/serial_port.h"
+#include "reports/field_table.h"
+#include "reports/report_list.h"
+#include "shell/settings.h"
+#include "ui/ui.h"
+
+namespace shell {
+
+// At most this many entries in the tag list (the calibrator holds 50 tags).
+constexpr size_t MAX_TAG_ENTRIES = 200;
+
+class Program {
+public:
+    // device_name gives the device to open for the configured port each time
+    // an operation opens it.
+    Program(ui::Ui& ui, comm::Serial_port& port, comm::Clock& clock, std::function<std::string()> device_name);
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    ui::Ui& ui;
+    comm::Serial_link link;
+    comm::Calibrator_session session;   // identity, capability, clock check switch
+    Program_settings settings;
+    std::vector<std::string> tag_list;  // the calibrator's tags as last read, in position order
+    reports::Report_list reports;       // the Reports list, its caption and reports_unsaved
+    reports::Field_table fields;        // the field value table
+
+    bool busy = false;                  // menus greyed by set_busy
+    bool operation_running = false;     // a cancellable operation runs: exit only beeps
+
+    // "Configured to upload reports in TEXT format via port COM1".
+    void refresh_status_line();
+    // Greys (on) or enables every top-level menu.
+    void set_busy(bool on);
+    // Asks before report data never saved is thrown away; false on No.
+    bool confirm_discard_reports();
+    // Empties the Tag ID list on the screen (tag_list itself is kept).
+    void clear_tag_list_display() { ui.set_tag_list({}); }
+    // The report layout chosen by the format setting.
+    reports::Report_format upload_format() const {
+        return settings.format != 0 ? reports::Report_format::text : reports::Report_format::csv;
+    }
+};
+
+}  // namespace shell
