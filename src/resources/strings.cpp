@@ -13,6 +13,7 @@ extern const std::vector<String_entry> link_strings;
 extern const std::vector<String_entry> reports_strings;
 extern const std::vector<String_entry> tags_strings;
 extern const std::vector<String_entry> download_strings;
+extern const std::vector<String_entry> report_files_strings;
 
 namespace {
 
@@ -20,7 +21,7 @@ const std::unordered_map<int, std::string_view>& table() {
     static const std::unordered_map<int, std::string_view> map = [] {
         std::unordered_map<int, std::string_view> m;
         for (const auto* part : {&shell_strings, &link_strings, &reports_strings, &tags_strings,
-                                 &download_strings})
+                                 &download_strings, &report_files_strings})
             for (const auto& e : *part) m.emplace(e.id, e.text);
         return m;
     }();
@@ -122,7 +123,7 @@ bool has_text(int id) { return table().count(id) != 0; }
 std::vector<String_entry> all_entries() {
     std::vector<String_entry> all;
     for (const auto* part : {&shell_strings, &link_strings, &reports_strings, &tags_strings,
-                             &download_strings})
+                             &download_strings, &report_files_strings})
         all.insert(all.end(), part->begin(), part->end());
     return all;
 }

@@ -7,12 +7,15 @@
 #include <memory>
 #include <optional>
 
+#include "link/checks.h"
 #include "link/clock.h"
 #include "link/port_names.h"
 #include "link/qt_serial_port.h"
 #include "link/serial_link.h"
 #include "shell/ini_file.h"
+#include "shell/program.h"
 #include "shell/settings.h"
+#include "shell/tag_commands.h"
 #include "ui/console/console_ui.h"
 
 namespace ui::console {
@@ -28,24 +31,45 @@ struct Common_options {
     bool help = false;
 };
 
-// Everything a command works with: the settings, the port and the link.
+// Everything a command works with: the options, the console ui and the
+// program state the desktop program's operations run on.
 struct Cli {
     Common_options options;
     shell::Data_folders folders;
-    shell::Program_settings settings;
     Console_ui ui;
     comm::Qt_serial_port port;
     comm::System_clock clock;
-    comm::Serial_link link;
+    shell::Program program;
+    comm::Serial_link& link = program.link;
 
-    explicit Cli(const Common_options& o, const shell::Data_folders& f, const shell::Program_settings& s)
-        : options(o), folders(f), settings(s), ui(o.yes), link(port, clock, ui, [this] { return device(); }) {}
+    Cli(const Common_options& o, const shell::Data_folders& f, const shell::Program_settings& s)
+        : options(o), folders(f), ui(o.yes), program(ui, port, clock, [this] { return device(); }) {
+        program.settings = s;
+        if (options.port) program.settings.port = *options.port;
+        program.session.clock_check_enabled = !options.no_clock_check;
+    }
 
     std::string device() const {
         if (!options.device.empty()) return options.device;
-        return comm::device_for_port(options.port.value_or(settings.port), folders.app_data);
+        return comm::device_for_port(program.settings.port, folders.app_data);
     }
+    // Exit status of a command that reports its failures as messages.
+    int status() const { return ui.error_count() > 0 ? 1 : 0; }
 };
+
+int usage_error(const std::string& text);
+
+// Commands without arguments of their own.
+bool no_arguments(const std::vector<std::string>& args, const char* command) {
+    if (args.empty()) return true;
+    usage_error(std::string(command) + " takes no arguments");
+    return false;
+}
+
+void print_lines(const std::vector<std::string>& lines) {
+    for (const auto& line : lines) std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
 
 using Handler = std::function<int(Cli&, const std::vector<std::string>&)>;
 
@@ -101,9 +125,75 @@ int run_send(Cli& cli, const std::vector<std::string>& args) {
     return static_cast<int>(result);
 }
 
+// identify: the identity check, then identity and serial number.
+int run_identify(Cli& cli, const std::vector<std::string>& args) {
+    if (!no_arguments(args, "identify")) return 64;
+    if (!comm::calibrator_identity_command(cli.program.session)) return cli.status() ? cli.status() : 1;
+    const auto& shown = cli.ui.identity();
+    const auto& capability = cli.program.session.capability;
+    std::printf("Manufacturer: %s\nModel: %s\nSerial Number: %s\nFirmware Version: %s\n", shown.manufacturer.c_str(),
+                shown.model.c_str(), shown.serial_number.c_str(), shown.firmware.c_str());
+    std::printf("Capability: %d\nFramed: %s\n", capability.level, capability.framed ? "yes" : "no");
+    return 0;
+}
+
+std::string reading_text(const comm::Clock_reading& r) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", r.year, r.month, r.day, r.hour, r.minute,
+                  r.second);
+    return text;
+}
+
+// clock: the clock check alone (with --yes it sets the calibrator's clock).
+int run_clock(Cli& cli, const std::vector<std::string>& args) {
+    if (!no_arguments(args, "clock")) return 64;
+    cli.program.session.clock_check_enabled = true;  // this command is the check itself
+    const bool passed = comm::clock_check(cli.program.session);
+    const auto& compared = cli.program.session.last_clock;
+    if (compared.valid) {
+        std::printf("Calibrator time: %s\nPC time: %s\nDifference: %lld s\n", reading_text(compared.calibrator).c_str(),
+                    reading_text(compared.pc).c_str(), compared.difference);
+        std::fflush(stdout);
+    }
+    return passed ? 0 : 1;
+}
+
+// tags: the tag list as the Tag ID list shows it.
+int run_tags(Cli& cli, const std::vector<std::string>& args) {
+    if (!no_arguments(args, "tags")) return 64;
+    shell::upload_tag_ids_command(cli.program);
+    print_lines(cli.ui.tag_lines());
+    return cli.status();
+}
+
+// erase --all | erase ENTRY...: the erase commands; the questions follow --yes.
+int run_erase(Cli& cli, const std::vector<std::string>& args) {
+    if (args.size() == 1 && args[0] == "--all") {
+        shell::erase_all_command(cli.program);
+        return cli.status();
+    }
+    if (args.empty()) return usage_error("erase needs --all or the entries to erase, as tags prints them");
+    // The entries stand in the Tag ID list, all selected, as a user would pick them.
+    cli.ui.set_tag_list(args);
+    std::vector<int> rows;
+    for (size_t i = 0; i < args.size(); ++i) rows.push_back(static_cast<int>(i));
+    cli.ui.select_tags(rows);
+    // The entries' form (with or without the position prefix) depends on the
+    // calibrator's level, which the identity check inside the command sets.
+    shell::erase_selected_command(cli.program);
+    return cli.status();
+}
+
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {"send", "send [--lines K] TEXT      send one command line, print each reply as CODE<TAB>TEXT", run_send},
+        {"identify", "identify                   show the calibrator's identity, capability and framing",
+         run_identify},
+        {"clock", "clock                      compare the calibrator's clock with the PC's (--yes sets it)",
+         run_clock},
+        {"tags", "tags                       list the calibrator's tags as the Tag ID list shows them", run_tags},
+        {"erase", "erase --all | ENTRY...     erase all tags, or the entries given as tags prints them (--yes)",
+         run_erase},
     };
     return table;
 }

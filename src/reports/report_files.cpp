@@ -1,0 +1,436 @@
+#include "reports/report_files.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QSaveFile>
+#include <QString>
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "resources/report_files_strings.h"
+#include "resources/reports_strings.h"
+#include "resources/shell_strings.h"
+#include "resources/strings.h"
+
+namespace reports {
+
+namespace {
+
+constexpr std::string_view tag_id_label = "Tag ID:";
+// "Tag ID: " before a TEXT tag ID; "\"Tag ID:\",\"" before a CSV one.
+constexpr std::size_t text_tag_id_offset = 8;
+constexpr std::size_t csv_tag_id_offset = 11;
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (lower(text[i]) != lower(prefix[i])) return false;
+    return true;
+}
+
+std::string stamp(int id, const std::tm& time, Report_format format) {
+    return res::format(id, time.tm_year + 1900, time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min) +
+           report_extension(format);
+}
+
+// A folder the picker returned, without trailing separators (the root stays "/").
+std::string without_trailing_separators(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+void show_error(ui::Ui& ui, const std::string& text) {
+    ui.message(text, ui::Caption::error, ui::Buttons::ok);
+}
+
+void refresh_status(Report_file_context& c) {
+    if (c.refresh_status_line) c.refresh_status_line();
+}
+
+bool confirm_discard(Report_file_context& c) {
+    if (c.confirm_discard_reports) return c.confirm_discard_reports();
+    if (!c.reports.reports_unsaved) return true;
+    return c.ui.message(res::str(res::IDS_REPORTS_UNSAVED), ui::Caption::confirmation,
+                        ui::Buttons::yes_no_exclamation) == ui::Answer::yes;
+}
+
+std::tm time_now(Report_file_context& c) { return c.now ? c.now() : local_time_now(); }
+
+// Remembers the folder of a confirmed dialog in `directory`, at once.
+void remember_directory(Report_file_context& c, const std::string& folder) {
+    c.report_directory = folder;
+    if (c.store_directory) c.store_directory(folder);
+}
+
+// Shows a picker; nothing when it was cancelled (an empty answer counts as
+// Cancel: it names no file and no folder).
+std::optional<std::string> pick(Report_file_context& c, const ui::File_request& request) {
+    auto chosen = c.ui.pick_file(request);
+    if (!chosen || chosen->empty()) return std::nullopt;
+    return chosen;
+}
+
+std::string write_error_text(const std::string& path, const std::string& reason) {
+    return res::format(res::IDS_FILE_WRITE_ERROR, path, reason);
+}
+
+std::string system_reason(int error) { return std::generic_category().message(error); }
+
+// The reason of a failed write.  A write that stops short (file too large,
+// disk full) leaves only "Unknown error" in the file's own error text: the
+// system's error number of the failed call tells why.
+std::string write_failure_reason(const QSaveFile& file, int error) {
+    if (error != 0) return system_reason(error);
+    if (file.error() != QFileDevice::NoError) return file.errorString().toStdString();
+    return system_reason(EIO);
+}
+
+}  // namespace
+
+// ---- Names and lines ----
+
+std::string report_extension(Report_format format) { return format == Report_format::csv ? "csv" : "txt"; }
+
+std::string single_file_name(const std::tm& time, Report_format format) {
+    return stamp(res::IDS_SINGLE_FILE_STAMP, time, format);
+}
+
+std::string separate_file_suffix(const std::tm& time, Report_format format) {
+    return stamp(res::IDS_SEPARATE_FILE_STAMP, time, format);
+}
+
+Report_format format_from_file_name(std::string_view path) {
+    std::size_t slash = path.rfind('/');
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) return Report_format::text;
+    return name.substr(dot + 1) == "csv" ? Report_format::csv : Report_format::text;
+}
+
+std::string folder_of(std::string_view path) {
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string_view::npos) return {};
+    if (slash == 0) return "/";
+    return std::string(path.substr(0, slash));
+}
+
+bool is_report_separator(std::string_view line) { return line.substr(0, 6) == "------"; }
+
+std::optional<std::string> report_tag_id(std::string_view line) {
+    std::size_t offset;
+    if (starts_with_ignoring_case(line, tag_id_label))
+        offset = text_tag_id_offset;
+    else if (!line.empty() && line[0] == '"' && starts_with_ignoring_case(line.substr(1), tag_id_label))
+        offset = csv_tag_id_offset;
+    else
+        return std::nullopt;
+    // A label line shorter than its label form has an empty tag ID.
+    if (line.size() <= offset) return std::string();
+    std::string_view id = line.substr(offset);
+    return std::string(id.substr(0, id.find('"')));
+}
+
+bool safe_tag_id(std::string_view tag_id) {
+    return !tag_id.empty() && tag_id != "." && tag_id != ".." && tag_id.find('/') == std::string_view::npos &&
+           tag_id.find('\0') == std::string_view::npos;
+}
+
+std::string report_file_text(const std::vector<std::string>& lines, std::size_t begin, std::size_t end) {
+    end = std::min(end, lines.size());
+    std::string data;
+    std::size_t size = 0;
+    for (std::size_t i = begin; i < end; ++i) size += lines[i].size() + 2;
+    data.reserve(size);
+    for (std::size_t i = begin; i < end; ++i) {
+        data += lines[i];
+        data += "\r\n";
+    }
+    return data;
+}
+
+// ---- Files ----
+
+Read_outcome read_text_lines(const std::string& path, std::size_t max_line_chars, std::vector<std::string>& lines,
+                             std::string& reason) {
+    lines.clear();
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = system_reason(errno);
+        return Read_outcome::open_failed;
+    }
+    // The block size only sets how much is read at a time; the lines are the
+    // same whatever it is.
+    char block[65536];
+    std::string line;
+    Read_outcome outcome = Read_outcome::ok;
+    for (;;) {
+        ssize_t got = ::read(fd, block, sizeof block);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            reason = system_reason(errno);
+            outcome = Read_outcome::read_failed;
+            break;
+        }
+        if (got == 0) break;
+        for (ssize_t i = 0; i < got; ++i) {
+            const auto byte = static_cast<unsigned char>(block[i]);
+            if (byte == '\n') {
+                lines.push_back(std::move(line));
+                line.clear();
+            } else if (byte >= 0x20 && byte <= 0x7E && (max_line_chars == 0 || line.size() < max_line_chars)) {
+                line.push_back(static_cast<char>(byte));
+            }
+        }
+    }
+    ::close(fd);
+    if (outcome != Read_outcome::ok) lines.clear();
+    return outcome;
+}
+
+Write_outcome write_report_file(const std::string& path, const std::string& data, std::string& reason) {
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly)) {
+        reason = file.errorString().toStdString();
+        return Write_outcome::open_failed;
+    }
+    // A short write must never be committed: the old file would be replaced
+    // by a truncated one.
+    errno = 0;
+    const qint64 written = file.write(data.data(), static_cast<qint64>(data.size()));
+    if (written != static_cast<qint64>(data.size()) || !file.flush()) {
+        reason = write_failure_reason(file, errno);
+        file.cancelWriting();
+        return Write_outcome::write_failed;
+    }
+    errno = 0;
+    if (!file.commit()) {
+        reason = write_failure_reason(file, errno);
+        return Write_outcome::write_failed;
+    }
+    return Write_outcome::ok;
+}
+
+Separate_save_result save_separate_reports(const std::vector<std::string>& lines, const std::string& folder,
+                                           Report_format format, const std::tm& time, Separate_layout layout,
+                                           const std::function<void(const std::string&)>& show_error) {
+    namespace fs = std::filesystem;
+    Separate_save_result result;
+    const std::string extension = report_extension(format);
+    const std::string suffix = separate_file_suffix(time, format);
+    const fs::path base(folder);
+
+    auto fail = [&](const std::string& message) {
+        result.all_written = false;
+        if (show_error) show_error(message);
+    };
+    auto file_open_error = [&](const std::string& tag_id) {
+        fail(res::str(res::IDS_FILE_OPEN_ERROR) + ": " + tag_id + "." + extension);
+    };
+
+    // The report being collected: its file (nothing while its lines are
+    // passed over) and its bytes, written when the report ends.
+    std::optional<std::string> open_path;
+    std::string open_tag;
+    std::string data;
+    auto close_file = [&] {
+        if (!open_path) return;
+        std::string reason;
+        switch (write_report_file(*open_path, data, reason)) {
+        case Write_outcome::ok: result.written.push_back(*open_path); break;
+        case Write_outcome::open_failed: file_open_error(open_tag); break;
+        case Write_outcome::write_failed: fail(write_error_text(*open_path, reason)); break;
+        }
+        open_path.reset();
+        data.clear();
+    };
+
+    std::size_t start = 0;  // first line of the report being looked at
+    bool looking = true;
+    std::size_t m = 0;
+    while (m < lines.size()) {
+        const std::string& line = lines[m];
+        if (looking) {
+            std::optional<std::string> tag_id = report_tag_id(line);
+            if (!tag_id) {
+                ++m;
+                continue;
+            }
+            looking = false;
+            ++result.reports_found;
+            // Go back to the report's first line (the company line, when
+            // there is one), but never past the "Tag ID:" line itself.
+            const std::size_t restart = std::min(start, m);
+            m = restart;
+            if (!safe_tag_id(*tag_id)) {
+                if (layout == Separate_layout::tag_directories)
+                    fail(res::str(res::IDS_CREATE_DIRECTORY_ERROR) + ": " + *tag_id);
+                else
+                    file_open_error(*tag_id);
+                continue;
+            }
+            fs::path target_folder = base;
+            if (layout == Separate_layout::tag_directories) {
+                target_folder = base / *tag_id;
+                std::error_code ec;
+                if (!fs::is_directory(target_folder, ec)) fs::create_directory(target_folder, ec);
+                if (!fs::is_directory(target_folder, ec)) {
+                    fail(res::str(res::IDS_CREATE_DIRECTORY_ERROR) + ": " + *tag_id);
+                    continue;
+                }
+            }
+            open_path = (target_folder / (*tag_id + suffix)).string();
+            open_tag = *tag_id;
+            continue;
+        }
+        if (is_report_separator(line)) {
+            close_file();
+            start = m + 2;  // the line after a separator is the layouts' empty line
+            looking = true;
+        } else if (open_path) {
+            data += line;
+            data += "\r\n";
+        }
+        ++m;
+    }
+    close_file();
+    // A list without any "Tag ID:" line holds no report that could be saved.
+    if (result.reports_found == 0) result.all_written = false;
+    return result;
+}
+
+std::tm local_time_now() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+// ---- The menu commands ----
+
+void open_report_file(Report_file_context& c) {
+    if (!confirm_discard(c)) return;
+
+    if (c.clear_tag_list)
+        c.clear_tag_list();
+    else
+        c.ui.set_tag_list({});
+    c.reports.clear();
+    c.reports.set_reports_caption(Reports_caption::plain);
+    c.reports.reports_unsaved = false;
+
+    ui::File_request request;
+    request.save = false;
+    request.title = res::str(res::IDS_OPEN_REPORT_TITLE);
+    request.filter = res::str(res::IDS_FILTER_OPEN_REPORTS);
+    request.initial_folder = c.report_directory;
+    request.must_exist = true;
+    auto chosen = pick(c, request);
+    if (!chosen) return;
+    remember_directory(c, folder_of(*chosen));
+
+    std::vector<std::string> lines;
+    std::string reason;
+    c.ui.set_status(res::str(res::IDS_READING_FILE));
+    c.ui.set_wait_cursor(true);
+    Read_outcome outcome = read_text_lines(*chosen, report_line_limit, lines, reason);
+    if (outcome != Read_outcome::ok) {
+        c.ui.set_wait_cursor(false);
+        refresh_status(c);
+        show_error(c.ui, outcome == Read_outcome::open_failed
+                             ? res::str(res::IDS_FILE_OPEN_ERROR)
+                             : res::format(res::IDS_FILE_READ_ERROR, *chosen, reason));
+        return;
+    }
+    c.reports.start_report_fill();
+    c.reports.add_report_lines(std::move(lines));
+    c.reports.finish_report_fill();
+    refresh_status(c);
+    c.reports.displayed_format = format_from_file_name(*chosen);
+    c.reports.set_reports_caption(Reports_caption::read_from_file);
+    c.ui.set_wait_cursor(false);
+}
+
+void save_reports_single(Report_file_context& c) {
+    if (c.reports.empty()) {
+        show_error(c.ui, res::str(res::IDS_NO_REPORTS));
+        return;
+    }
+    const Report_format format = c.reports.displayed_format;
+    ui::File_request request;
+    request.save = true;
+    request.title = res::str(res::IDS_SAVE_SINGLE_TITLE);
+    request.filter = res::str(format == Report_format::csv ? res::IDS_FILTER_CSV : res::IDS_FILTER_TXT);
+    request.initial_folder = c.report_directory;
+    request.default_name = single_file_name(time_now(c), format);
+    request.default_extension = report_extension(format);
+    request.ask_replace = true;
+    auto chosen = pick(c, request);
+    if (!chosen) return;
+    remember_directory(c, folder_of(*chosen));
+
+    c.ui.set_status(res::str(res::IDS_WRITING_FILE));
+    c.ui.set_wait_cursor(true);
+    std::string reason;
+    const Write_outcome outcome =
+        write_report_file(*chosen, report_file_text(c.reports.lines(), 0, c.reports.lines().size()), reason);
+    c.ui.set_wait_cursor(false);
+    refresh_status(c);
+    switch (outcome) {
+    case Write_outcome::ok: c.reports.reports_unsaved = false; break;
+    case Write_outcome::open_failed: show_error(c.ui, res::str(res::IDS_FILE_OPEN_ERROR)); break;
+    case Write_outcome::write_failed: show_error(c.ui, write_error_text(*chosen, reason)); break;
+    }
+}
+
+namespace {
+
+void save_separately(Report_file_context& c, Separate_layout layout) {
+    // Reports are found by their "Tag ID:" lines: without one there is
+    // nothing to name a file after.
+    const auto& lines = c.reports.lines();
+    if (std::none_of(lines.begin(), lines.end(), [](const std::string& l) { return report_tag_id(l).has_value(); })) {
+        show_error(c.ui, res::str(res::IDS_NO_REPORTS));
+        return;
+    }
+    ui::File_request request;
+    request.save = true;
+    request.title = res::str(layout == Separate_layout::files ? res::IDS_SAVE_SEPARATE_TITLE
+                                                              : res::IDS_SAVE_DIRECTORIES_TITLE);
+    request.filter = res::str(res::IDS_FILTER_ALL);
+    request.initial_folder = c.report_directory;
+    request.default_name = res::str(res::IDS_FOLDER_PICKER_NAME);
+    request.ask_replace = false;
+    request.folder_only = true;
+    auto chosen = pick(c, request);
+    if (!chosen) return;
+    // The folder picker answers with the folder itself.
+    const std::string folder = without_trailing_separators(*chosen);
+    remember_directory(c, folder);
+
+    c.ui.set_status(res::str(res::IDS_WRITING_FILE));
+    c.ui.set_wait_cursor(true);
+    const std::tm time = time_now(c);  // one time stamp for the whole command
+    const Separate_save_result result =
+        save_separate_reports(c.reports.lines(), folder, c.reports.displayed_format, time, layout,
+                              [&c](const std::string& message) {
+                                  c.ui.set_wait_cursor(false);
+                                  show_error(c.ui, message);
+                                  c.ui.set_wait_cursor(true);
+                              });
+    refresh_status(c);
+    if (result.all_written) c.reports.reports_unsaved = false;
+    c.ui.set_wait_cursor(false);
+}
+
+}  // namespace
+
+void save_reports_separate(Report_file_context& c) { save_separately(c, Separate_layout::files); }
+
+void save_reports_directories(Report_file_context& c) { save_separately(c, Separate_layout::tag_directories); }
+
+}  // namespace reports

@@ -1,0 +1,18 @@
+// Ids of the report file commands' own texts beyond the shared report texts
+// of reports_strings.h (dialog titles, filters, "File Open Error", ...): the
+// time stamps of the proposed file names, the name the folder picker
+// proposes, and the messages of a file that opened but could not be read or
+// written to its end.
+#pragma once
+
+namespace res {
+
+enum Report_files_string : int {
+    IDS_SINGLE_FILE_STAMP = 57730,      // "%4i_%02i_%02i_%02i_%02i." year, month, day, hour, minute
+    IDS_SEPARATE_FILE_STAMP = 57731,    // "_%4i_%02i_%02i_%02i_%02i."
+    IDS_FOLDER_PICKER_NAME = 57732,     // "qxqxqxq"
+    IDS_FILE_WRITE_ERROR = 57733,       // "%s" path, "%s" system reason
+    IDS_FILE_READ_ERROR = 57734,        // "%s" path, "%s" system reason
+};
+
+}  // namespace res
