@@ -4,6 +4,7 @@
 #include "link/port_names.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
+#include "reports/report_files.h"
 #include "shell/tag_commands.h"
 
 namespace shell {
@@ -80,6 +81,10 @@ bool Main_dialog::command_available(int command) const {
     case res::ID_UPLOAD_IDENTITY:
     case res::ID_ERASE_ALL:
     case res::ID_ERASE_SELECTED:
+    case res::ID_FILE_OPEN:
+    case res::ID_FILE_SAVE_SINGLE:
+    case res::ID_FILE_SAVE_SEPARATE:
+    case res::ID_FILE_SAVE_DIRECTORIES:
         return true;
     default:
         return false;  // the work of this command is not part of the program yet
@@ -112,6 +117,29 @@ void Main_dialog::run_command(int command) {
     case res::ID_HELP_TOPICS: ui_.show_help(0); break;
     case res::ID_HELP_SUPPORT: ui_.show_help(5); break;
     case res::ID_HELP_ABOUT: ui_.show_about(); break;
+    case res::ID_FILE_OPEN:
+    case res::ID_FILE_SAVE_SINGLE:
+    case res::ID_FILE_SAVE_SEPARATE:
+    case res::ID_FILE_SAVE_DIRECTORIES: run_file_command(command); break;
+    default: break;
+    }
+}
+
+void Main_dialog::run_file_command(int command) {
+    reports::Report_file_context context{
+        ui_,
+        program_.reports,
+        settings_.report_directory,
+        [this](const std::string& folder) { ini_.write_text("directory", folder); },
+        [this] { return confirm_discard_reports(); },
+        [this] { refresh_status_line(); },
+        {},
+        [this] { program_.clear_tag_list_display(); }};
+    switch (command) {
+    case res::ID_FILE_OPEN: reports::open_report_file(context); break;
+    case res::ID_FILE_SAVE_SINGLE: reports::save_reports_single(context); break;
+    case res::ID_FILE_SAVE_SEPARATE: reports::save_reports_separate(context); break;
+    case res::ID_FILE_SAVE_DIRECTORIES: reports::save_reports_directories(context); break;
     default: break;
     }
 }

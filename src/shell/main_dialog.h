@@ -75,6 +75,7 @@ public:
 
 private:
     void run_calibrator_command(int command);
+    void run_file_command(int command);
     void set_format(int format);
     void set_port(int port);
     void set_company_name();

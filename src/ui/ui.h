@@ -37,7 +37,7 @@ struct File_request {
     std::string default_extension;      // added when the user types a name without one
     bool must_exist = false;            // open: the file must exist
     bool ask_replace = false;           // save: ask before replacing an existing file
-    bool folder_only = false;           // the folder-picking form: only the folder matters
+    bool folder_only = false;           // the folder-picking form: the answer is the folder itself
 };
 
 // The main window's two lists, its caption label and status line, and the
