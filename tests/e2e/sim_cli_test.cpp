@@ -13,80 +13,11 @@
 #include <vector>
 
 #include "link/frame.h"
+#include "processes.h"
 
 namespace {
 
-struct Run_result {
-    int status = -1;
-    std::string output;
-};
-
-// Runs a program with its arguments and collects its standard output.
-Run_result run(const std::string& program, const std::vector<std::string>& args, const std::string& config_home) {
-    Run_result result;
-    int out[2];
-    if (::pipe(out) != 0) return result;
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(out[1], 1);
-        ::close(out[0]);
-        ::close(out[1]);
-        ::setenv("XDG_CONFIG_HOME", config_home.c_str(), 1);
-        std::vector<std::string> copy = args;
-        std::vector<char*> argv {const_cast<char*>(program.c_str())};
-        for (auto& a : copy) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    char buffer[512];
-    ssize_t n;
-    while ((n = ::read(out[0], buffer, sizeof buffer)) > 0) result.output.append(buffer, static_cast<size_t>(n));
-    ::close(out[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-// The simulator in the background, its device read from its first line.
-class Simulator {
-public:
-    explicit Simulator(const std::vector<std::string>& args) {
-        int out[2];
-        if (::pipe(out) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], 1);
-            ::close(out[0]);
-            ::close(out[1]);
-            std::vector<std::string> copy = args;
-            std::vector<char*> argv {const_cast<char*>(TQ740_SIM)};
-            for (auto& a : copy) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(TQ740_SIM, argv.data());
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        std::string line;
-        char c;
-        pollfd p {out[0], POLLIN, 0};
-        while (::poll(&p, 1, 5000) > 0 && ::read(out[0], &c, 1) == 1 && c != '\n') line += c;
-        ::close(out[0]);
-        if (line.rfind("device: ", 0) == 0) device = line.substr(8);
-    }
-    ~Simulator() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    std::string device;
-
-private:
-    pid_t pid_ = -1;
-};
+using e2e::Run_result;
 
 class Sim_cli : public ::testing::Test {
 protected:
@@ -96,17 +27,17 @@ protected:
     }
     void TearDown() override { std::system(("rm -rf '" + config_home_ + "'").c_str()); }
 
-    Run_result send(const Simulator& sim, std::vector<std::string> args) {
-        args.insert(args.begin(), {"--device", sim.device, "send"});
-        return run(TQ740_CLI, args, config_home_);
+    Run_result send(const e2e::Sim_process& sim, std::vector<std::string> args) {
+        args.insert(args.begin(), {"--device", sim.device(), "send"});
+        return e2e::run_program(TQ740_CLI, args, config_home_);
     }
 
     std::string config_home_;
 };
 
 TEST_F(Sim_cli, identity_framed_upload_damaged_frame_and_silence) {
-    Simulator sim({"--demo"});
-    ASSERT_FALSE(sim.device.empty());
+    e2e::Sim_process sim({"--demo"});
+    ASSERT_FALSE(sim.device().empty());
 
     Run_result identity = send(sim, {"*IDN?"});
     EXPECT_EQ(identity.output, "0\tNORVA,TQ740,0,3.00\n");
@@ -128,23 +59,24 @@ TEST_F(Sim_cli, identity_framed_upload_damaged_frame_and_silence) {
 }
 
 TEST_F(Sim_cli, a_silent_calibrator_ends_in_no_response_after_the_resends) {
-    Simulator sim({"--silent"});
-    ASSERT_FALSE(sim.device.empty());
+    e2e::Sim_process sim({"--silent"});
+    ASSERT_FALSE(sim.device().empty());
     auto start = std::chrono::steady_clock::now();
     Run_result silent = send(sim, {"*IDN?"});
     auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(silent.output, "2\t\n");
     EXPECT_EQ(silent.status, 2);
     EXPECT_GE(seconds, 6);  // three re-sends two clock seconds apart
+    EXPECT_LT(silent.cpu_seconds, 0.5);  // the wait sleeps on the port instead of spinning
 }
 
 TEST_F(Sim_cli, a_reply_without_cr_is_partial_and_document_mode_is_recognised) {
-    Simulator partial({"--no-cr-every", "1"});
+    e2e::Sim_process partial({"--no-cr-every", "1"});
     Run_result no_cr = send(partial, {"GET_SN"});
     EXPECT_EQ(no_cr.output, "3\t1234567\n");
     EXPECT_EQ(no_cr.status, 3);
 
-    Simulator busy({"--document-mode"});
+    e2e::Sim_process busy({"--document-mode"});
     Run_result document = send(busy, {"*IDN?"});
     EXPECT_EQ(document.output, "4\t<Exit DOCUMENT mode>\n");
     EXPECT_EQ(document.status, 4);

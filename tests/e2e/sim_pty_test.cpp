@@ -18,106 +18,20 @@
 #include <vector>
 
 #include "link/frame.h"
+#include "processes.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-int elapsed_ms(Clock::time_point since) {
-    return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
-}
+using e2e::Clock;
+using e2e::elapsed_ms;
+using e2e::Sim_process;
+using e2e::Temp_dir;
 
 std::vector<std::string> files_in(const std::string& folder) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
     return names;
 }
-
-// A temporary folder, removed with its content.
-struct Temp_dir {
-    Temp_dir() {
-        char pattern[] = "/tmp/tq740-sim-e2e-XXXXXX";
-        path = ::mkdtemp(pattern);
-    }
-    ~Temp_dir() { std::system(("rm -rf '" + path + "'").c_str()); }
-    std::string path;
-};
-
-// The simulator process: started with its arguments, stopped with SIGTERM.
-class Sim_process {
-public:
-    explicit Sim_process(const std::vector<std::string>& args, const std::string& config_home = "") {
-        int out[2];
-        if (::pipe(out) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], 1);
-            ::close(out[0]);
-            ::close(out[1]);
-            if (!config_home.empty()) ::setenv("XDG_CONFIG_HOME", config_home.c_str(), 1);
-            std::vector<char*> argv;
-            std::string program = TQ740_SIM;
-            argv.push_back(program.data());
-            std::vector<std::string> copy = args;
-            for (auto& a : copy) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(program.c_str(), argv.data());
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        stdout_ = out[0];
-        first_line_ = read_stdout_line(5000);
-        if (first_line_.rfind("device: ", 0) == 0) device_ = first_line_.substr(8);
-    }
-    ~Sim_process() {
-        stop();
-        if (stdout_ >= 0) ::close(stdout_);
-    }
-
-    // A further line of standard output.
-    std::string read_stdout_line(int timeout_ms) {
-        std::string line;
-        auto start = Clock::now();
-        while (elapsed_ms(start) < timeout_ms) {
-            pollfd p {stdout_, POLLIN, 0};
-            if (::poll(&p, 1, 100) <= 0) continue;
-            char c;
-            if (::read(stdout_, &c, 1) != 1) break;
-            if (c == '\n') return line;
-            line += c;
-        }
-        return line;
-    }
-
-    // SIGTERM, then the exit status (-1 when it had to be killed).
-    int stop() {
-        if (pid_ <= 0) return status_;
-        ::kill(pid_, SIGTERM);
-        auto start = Clock::now();
-        int status = 0;
-        while (::waitpid(pid_, &status, WNOHANG) == 0) {
-            if (elapsed_ms(start) > 5000) {
-                ::kill(pid_, SIGKILL);
-                ::waitpid(pid_, &status, 0);
-                pid_ = -1;
-                return status_ = -1;
-            }
-            ::poll(nullptr, 0, 20);
-        }
-        pid_ = -1;
-        return status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-    const std::string& device() const { return device_; }
-    const std::string& first_line() const { return first_line_; }
-
-private:
-    pid_t pid_ = -1;
-    int stdout_ = -1;
-    int status_ = -1;
-    std::string first_line_;
-    std::string device_;
-};
 
 // The program's end of the line: the pty slave in raw mode.
 class Port {
