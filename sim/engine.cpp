@@ -20,7 +20,11 @@ constexpr std::string_view FRAME_ERROR = "<Error 99>";
 
 std::string error_line(int code) { return "<Error " + std::to_string(code) + ">"; }
 
-std::string not_found(std::string_view tag_id) { return "<Tag [" + to_upper(tag_id) + "] not found>"; }
+// A long unknown ID would make the line too long for the program to read; the
+// cut line still begins with "<Tag [", which is what the program looks at.
+std::string not_found(std::string_view tag_id) {
+    return fit_reply_line("<Tag [" + to_upper(tag_id) + "] not found>");
+}
 
 // Splits "a b c" at single spaces into at most max_parts parts; the last part
 // keeps the rest of the text.
@@ -53,14 +57,14 @@ Reply plain(std::string text) {
 
 Engine::Engine(Engine_config config, Time_source& time)
     : config_(std::move(config)), time_(time), faults_(config_.faults),
-      renderer_(std::make_unique<No_report_renderer>()) {
+      renderer_(std::make_unique<Layout_report_renderer>()) {
     // The calibrator frames its replies exactly when the program would frame
     // its commands for the identity it presents.
     if (comm::parse_identity(config_.identity, identity_)) capability_ = comm::classify(identity_);
 }
 
 void Engine::set_report_renderer(std::unique_ptr<Report_renderer> renderer) {
-    renderer_ = renderer ? std::move(renderer) : std::make_unique<No_report_renderer>();
+    renderer_ = renderer ? std::move(renderer) : std::make_unique<Layout_report_renderer>();
 }
 
 std::string Engine::handle_line(std::string_view line) {
@@ -269,12 +273,18 @@ Reply Engine::upload(std::string_view command) {
 
 Reply Engine::send_reports(std::string_view rest, bool all) {
     Report_context context {identity_.manufacturer, identity_.model, config_.serial};
+    // The report lines of one calibrated tag, each made to fit a reply line.
+    auto send_report = [&](const Tag_record& tag, std::vector<std::string>& lines) {
+        std::vector<std::string> report;
+        renderer_->render(tag, report_format_, context, report);
+        for (const std::string& line : report) lines.push_back(fit_reply_line(line));
+    };
     Reply reply;
     if (all) {
         bool any = false;
         for (int p = 1; p <= MAX_TAGS; ++p) {
             if (!tags_.in_use(p) || !tags_.at(p).calibrated()) continue;
-            renderer_->render(tags_.at(p), report_format_, context, reply.lines);
+            send_report(tags_.at(p), reply.lines);
             any = true;
         }
         reply.lines.emplace_back(any ? COMPLETE : NO_TAGS);
@@ -284,7 +294,7 @@ Reply Engine::send_reports(std::string_view rest, bool all) {
     std::string_view tag_id = rest.substr(1);
     int position = tags_.find(tag_id);
     if (position == 0) return plain(not_found(tag_id));
-    if (tags_.at(position).calibrated()) renderer_->render(tags_.at(position), report_format_, context, reply.lines);
+    if (tags_.at(position).calibrated()) send_report(tags_.at(position), reply.lines);
     reply.lines.emplace_back(COMPLETE);
     return reply;
 }

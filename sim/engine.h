@@ -54,6 +54,8 @@ public:
     // The position being downloaded, 0 when none.
     int download_position() const { return download_position_; }
 
+    // Replaces how TAG_SEND_ALL and TAG_SEND render a report; the engine
+    // starts with (and nullptr restores) the Layout_report_renderer.
     void set_report_renderer(std::unique_ptr<Report_renderer> renderer);
 
 private:

@@ -39,6 +39,8 @@ public:
     // Set by a cancel window's Cancel button; receive_line acts on it and clears it.
     void request_cancel() { cancel_requested_ = true; }
     bool cancel_requested() const { return cancel_requested_; }
+    // Drops a cancel request no wait has consumed (the end of a cancellable operation).
+    void clear_cancel() { cancel_requested_ = false; }
 
     // The command awaiting its first reply line ("" when none).
     const std::string& pending_command() const { return pending_command_; }

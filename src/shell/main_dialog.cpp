@@ -5,6 +5,7 @@
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 #include "reports/report_files.h"
+#include "reports/report_upload.h"
 #include "shell/tag_commands.h"
 
 namespace shell {
@@ -81,6 +82,8 @@ bool Main_dialog::command_available(int command) const {
     case res::ID_UPLOAD_IDENTITY:
     case res::ID_ERASE_ALL:
     case res::ID_ERASE_SELECTED:
+    case res::ID_UPLOAD_ALL_REPORTS:
+    case res::ID_UPLOAD_SELECTED_REPORTS:
     case res::ID_FILE_OPEN:
     case res::ID_FILE_SAVE_SINGLE:
     case res::ID_FILE_SAVE_SEPARATE:
@@ -150,6 +153,8 @@ void Main_dialog::run_calibrator_command(int command) {
     case res::ID_UPLOAD_IDENTITY: comm::calibrator_identity_command(program_.session); break;
     case res::ID_ERASE_ALL: erase_all_command(program_); break;
     case res::ID_ERASE_SELECTED: erase_selected_command(program_); break;
+    case res::ID_UPLOAD_ALL_REPORTS: reports::upload_all_reports(program_); break;
+    case res::ID_UPLOAD_SELECTED_REPORTS: reports::upload_selected_reports(program_); break;
     default: break;
     }
 }

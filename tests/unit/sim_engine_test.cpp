@@ -350,8 +350,8 @@ TEST(Sim_engine, report_commands_answer_complete_and_choose_the_layout) {
     EXPECT_EQ(rig.engine.report_format(), sim::Report_format::csv);
     EXPECT_EQ(rig.ask("REPORT_TXT"), "<Complete>\r");
     EXPECT_EQ(rig.engine.report_format(), sim::Report_format::text);
-    EXPECT_EQ(rig.ask("TAG_SEND_ALL"), "<Complete>\r");
-    EXPECT_EQ(rig.ask("TAG_SEND tt-204"), "<Complete>\r");
+    EXPECT_EQ(rig.ask("TAG_SEND_ALL").rfind("Tag ID: PT-101\r", 0), 0u);
+    EXPECT_EQ(rig.ask("TAG_SEND tt-204").rfind("Tag ID: TT-204\r", 0), 0u);
     EXPECT_EQ(rig.ask("TAG_SEND nope"), "<Tag [NOPE] not found>\r");
     EXPECT_EQ(rig.ask("TAG_SENDTT-204"), "<No space between command and parameter>\r");
 }

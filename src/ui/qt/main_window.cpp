@@ -190,12 +190,14 @@ void Main_window::build_controls() {
     tag_label_ = new QLabel(q(res::IDS_LABEL_TAG_IDS), client_);
     reports_label_ = new QLabel(q(res::IDS_LABEL_REPORTS), client_);
     tag_list_ = new QListWidget(client_);
+    tag_list_->setObjectName(QStringLiteral("tag_list"));
     tag_list_->setFont(font);
     tag_list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tag_list_->setUniformItemSizes(true);
 
     reports_model_ = new Report_lines_model(this);
     reports_list_ = new QListView(client_);
+    reports_list_->setObjectName(QStringLiteral("reports_list"));
     reports_list_->setFont(font);
     reports_list_->setModel(reports_model_);
     reports_list_->setSelectionMode(QAbstractItemView::NoSelection);
@@ -205,6 +207,7 @@ void Main_window::build_controls() {
     reports_model_->set_metrics(0, reports_list_->fontMetrics().height());
 
     status_line_ = new QLabel(client_);
+    status_line_->setObjectName(QStringLiteral("status_line"));
     status_line_->setTextFormat(Qt::PlainText);
 }
 
