@@ -12,6 +12,8 @@
 #include "link/port_names.h"
 #include "link/qt_serial_port.h"
 #include "link/serial_link.h"
+#include "reports/report_files.h"
+#include "reports/report_upload.h"
 #include "shell/ini_file.h"
 #include "shell/program.h"
 #include "shell/settings.h"
@@ -184,6 +186,79 @@ int run_erase(Cli& cli, const std::vector<std::string>& args) {
     return cli.status();
 }
 
+// upload [--text | --csv] [--company NAME] [--select ENTRY...] [-o FILE | --separate DIR | --directories DIR]
+int run_upload(Cli& cli, const std::vector<std::string>& args) {
+    enum class Output { print, single, separate, directories } output = Output::print;
+    std::string target;
+    std::vector<std::string> selected;
+    bool select = false;
+    auto& settings = cli.program.settings;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool has_value = i + 1 < args.size();
+        if (a == "--text") {
+            settings.format = 1;
+        } else if (a == "--csv") {
+            settings.format = 0;
+        } else if (a == "--company" && has_value) {
+            settings.company = shell::cut_characters(args[++i], shell::MAX_COMPANY);
+        } else if ((a == "-o" || a == "--separate" || a == "--directories") && has_value) {
+            if (output != Output::print) return usage_error("upload takes one of -o, --separate, --directories");
+            output = a == "-o" ? Output::single : a == "--separate" ? Output::separate : Output::directories;
+            target = args[++i];
+        } else if (a == "--select") {
+            select = true;
+        } else if (select && !a.empty() && a[0] != '-') {
+            selected.push_back(a);
+        } else {
+            return usage_error("upload does not understand '" + a + "'");
+        }
+    }
+    if (select && selected.empty()) return usage_error("--select needs the entries, as tags prints them");
+
+    if (select) {
+        // The entries stand in the Tag ID list, all selected, as a user would pick them.
+        cli.ui.set_tag_list(selected);
+        std::vector<int> rows;
+        for (size_t i = 0; i < selected.size(); ++i) rows.push_back(static_cast<int>(i));
+        cli.ui.select_tags(rows);
+        reports::upload_selected_reports(cli.program);
+    } else {
+        reports::upload_all_reports(cli.program);
+    }
+    const auto& lines = cli.program.reports.lines();
+    if (cli.status() != 0 || lines.empty()) return cli.status() != 0 ? cli.status() : 1;
+
+    const auto format = cli.program.reports.displayed_format;
+    auto show_error = [&cli](const std::string& text) {
+        cli.ui.message(text, ui::Caption::error, ui::Buttons::ok);
+    };
+    switch (output) {
+    case Output::print:
+        print_lines(lines);
+        return 0;
+    case Output::single: {
+        std::string reason;
+        if (reports::write_report_file(target, reports::report_file_text(lines, 0, lines.size()), reason) !=
+            reports::Write_outcome::ok) {
+            show_error(target + ": " + reason);
+            return 1;
+        }
+        return 0;
+    }
+    case Output::separate:
+    case Output::directories: {
+        const auto layout = output == Output::separate ? reports::Separate_layout::files
+                                                       : reports::Separate_layout::tag_directories;
+        const auto saved =
+            reports::save_separate_reports(lines, target, format, reports::local_time_now(), layout, show_error);
+        for (const auto& path : saved.written) std::printf("%s\n", path.c_str());
+        return saved.all_written ? 0 : 1;
+    }
+    }
+    return 0;
+}
+
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {"send", "send [--lines K] TEXT      send one command line, print each reply as CODE<TAB>TEXT", run_send},
@@ -194,6 +269,10 @@ const std::vector<Command>& commands() {
         {"tags", "tags                       list the calibrator's tags as the Tag ID list shows them", run_tags},
         {"erase", "erase --all | ENTRY...     erase all tags, or the entries given as tags prints them (--yes)",
          run_erase},
+        {"upload",
+         "upload [--text|--csv] [--company NAME] [--select ENTRY...] [-o FILE | --separate DIR | --directories DIR]\n"
+         "                             upload the calibration reports; print them or save them",
+         run_upload},
     };
     return table;
 }
