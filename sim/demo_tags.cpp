@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -210,6 +211,28 @@ void load_demo_tags(Tag_store& store) {
     Tag_record ty415 = store.at(21);
     ty415.set(46 + 3, "OVER");
     store.put(21, ty415);
+}
+
+void load_full_tags(Tag_store& store) {
+    // Pressure transmitters PT-B01 .. PT-B50, 0..100 psi into 4..20 mA, with
+    // 21 test points every 5 psi: the largest upload a calibrator can hold.
+    std::vector<std::string> point_texts;
+    for (int k = 0; k < MAX_POINTS; ++k) point_texts.push_back(fixed(5.0 * k, 4));
+    std::vector<const char*> points;
+    for (const auto& text : point_texts) points.push_back(text.c_str());
+
+    store.clear_all();
+    for (int position = 1; position <= MAX_TAGS; ++position) {
+        char id[16], serial[16];
+        std::snprintf(id, sizeof id, "PT-B%02d", position);
+        std::snprintf(serial, sizeof serial, "KB-%05d", 10000 + position);
+        const Demo_config config{position, id, "Kestrel", "PT-9", serial, {"Pressure", "psi", "", ""}, "", "", "",
+                                 {"Milliamp", "mA", "", ""}, "0.250", {"0.0000", "100.0000", "4.0000", "20.0000"},
+                                 points, true, date(2025, 4, 1 + position % 28, 8 + position % 9, position, 0)};
+        Tag_record tag = configure(config);
+        calibrate_tag(tag, config.when);
+        store.put(position, std::move(tag));
+    }
 }
 
 }  // namespace sim

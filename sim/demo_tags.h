@@ -18,4 +18,8 @@ void calibrate_tag(Tag_record& tag, const std::tm& when);
 // Puts the demonstration tags into the store (which is emptied first).
 void load_demo_tags(Tag_store& store);
 
+// Fills every position with a calibrated tag of 21 test points (for
+// measuring the longest upload).
+void load_full_tags(Tag_store& store);
+
 }  // namespace sim

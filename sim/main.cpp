@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
     sim::Engine engine(options.engine, time);
     bool state_found = false;
     if (options.demo) sim::load_demo_tags(engine.tags());
+    if (options.full) sim::load_full_tags(engine.tags());
     if (!options.state_file.empty() && !load_state(options.state_file, engine.tags(), state_found)) return 2;
 
     auto save_state = [&]() {

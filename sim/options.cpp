@@ -59,6 +59,7 @@ bool parse_options(const std::vector<std::string>& args, Sim_options& options, s
         else if (name == "--serial") ok = take_value() && (options.engine.serial = value, true);
         else if (name == "--clock-offset") ok = take_number(-4'000'000'000LL, 4'000'000'000LL, options.engine.clock_offset);
         else if (name == "--demo") ok = flag(options.demo);
+        else if (name == "--full") ok = flag(options.full);
         else if (name == "--calibrate-downloads") ok = flag(options.engine.calibrate_downloads);
         else if (name == "--state") ok = take_value() && (options.state_file = value, true);
         else if (name == "--document-mode") ok = flag(faults.document_mode);
@@ -105,6 +106,7 @@ std::string usage_text() {
            "  --serial TEXT            serial number (default 1234567)\n"
            "  --clock-offset SECONDS   calibrator clock minus host clock\n"
            "  --demo                   start with the demonstration tags\n"
+           "  --full                   start with 50 calibrated tags of 21 test points\n"
            "  --calibrate-downloads    a downloaded tag is at once calibrated\n"
            "  --state FILE             keep the tags in FILE between runs\n"
            "  --document-mode          answer every command <Exit DOCUMENT mode>\n"

@@ -13,6 +13,7 @@ struct Sim_options {
     Engine_config engine;
     Timing_options timing;
     bool demo = false;
+    bool full = false;
     bool log = false;
     std::string state_file;
     int port = 0;          // 1..8: make <application data folder>/COMn point at the pty

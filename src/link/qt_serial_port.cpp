@@ -32,6 +32,8 @@ int poll_descriptor(int fd, short events, int max_ms, short& revents) {
 Open_failure Qt_serial_port::open(const std::string& device, std::string& reason) {
     close();
     hung_up_ = false;
+    in_pos_ = in_len_ = 0;
+    may_have_input_ = true;
     port_.setPortName(QString::fromStdString(device));
     errno = 0;
     if (!port_.open(QIODevice::ReadWrite)) {
@@ -75,14 +77,27 @@ Read_status Qt_serial_port::read_byte(unsigned char& byte) {
             return Read_status::byte;
         }
     }
-    if (hung_up_) return Read_status::error;
-    unsigned char c = 0;
-    ssize_t n = ::read(port_.handle(), &c, 1);
-    if (n == 1) {
-        byte = c;
+    if (in_pos_ < in_len_) {
+        byte = in_[in_pos_++];
         return Read_status::byte;
     }
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return Read_status::nothing;
+    if (hung_up_) return Read_status::error;
+    // After a read found nothing, the next look at the line is the wait on
+    // it: one poll per arrival instead of an extra read that finds nothing.
+    if (!may_have_input_) return Read_status::nothing;
+    ssize_t n = ::read(port_.handle(), in_.data(), in_.size());
+    if (n > 0) {
+        in_len_ = static_cast<size_t>(n);
+        in_pos_ = 1;
+        // A read that did not fill the buffer took everything there was.
+        may_have_input_ = in_len_ == in_.size();
+        byte = in_[0];
+        return Read_status::byte;
+    }
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+        may_have_input_ = false;
+        return Read_status::nothing;
+    }
     if (n == 0) {
         // Readable but nothing to read: the line has hung up.
         short revents = 0;
@@ -95,11 +110,12 @@ Read_status Qt_serial_port::read_byte(unsigned char& byte) {
 }
 
 void Qt_serial_port::wait_readable(int max_ms) {
-    if (!port_.isOpen() || port_.bytesAvailable() > 0) return;
+    if (!port_.isOpen() || port_.bytesAvailable() > 0 || in_pos_ < in_len_) return;
     if (!hung_up_) {
         auto started = std::chrono::steady_clock::now();
         short revents = 0;
         int n = poll_descriptor(port_.handle(), POLLIN, max_ms, revents);
+        if (n > 0) may_have_input_ = true;
         if (n <= 0 || !(revents & (POLLHUP | POLLERR | POLLNVAL))) return;
         hung_up_ = true;
         // Sleep what is left of the wait: a hung-up line is always "ready".
@@ -142,6 +158,8 @@ void Qt_serial_port::wait_transmitted(int max_ms) {
 }
 
 void Qt_serial_port::purge() {
+    in_pos_ = in_len_ = 0;
+    may_have_input_ = true;
     if (port_.isOpen()) port_.clear(QSerialPort::AllDirections);
 }
 

@@ -3,6 +3,8 @@
 // it arrives and a hung-up line is detected instead of spinning.
 #pragma once
 
+#include <array>
+
 #include <QSerialPort>
 
 #include "link/serial_port.h"
@@ -26,6 +28,11 @@ private:
     // The line hung up (adapter unplugged, peer closed the pseudo-terminal):
     // reads fail and waits last their full time until the port is reopened.
     bool hung_up_ = false;
+    // Bytes read from the device and not yet handed out.
+    std::array<unsigned char, 256> in_{};
+    size_t in_len_ = 0, in_pos_ = 0;
+    // False once a read found nothing, until a wait sees the line readable.
+    bool may_have_input_ = true;
 };
 
 }  // namespace comm
