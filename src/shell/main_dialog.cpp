@@ -68,6 +68,10 @@ bool Main_dialog::is_calibrator_command(int command) {
     }
 }
 
+bool Main_dialog::runs_during_calibrator_command(int command) {
+    return command == res::ID_HELP_TOPICS || command == res::ID_HELP_SUPPORT || command == res::ID_HELP_ABOUT;
+}
+
 bool Main_dialog::command_available(int command) const {
     if (port_of_command(command) != 0) return true;
     switch (command) {
@@ -96,9 +100,11 @@ bool Main_dialog::command_available(int command) const {
 
 void Main_dialog::run_command(int command) {
     if (!command_available(command)) return;
-    // Calibrator commands never nest: a second one chosen while the first
-    // waits for the calibrator is refused with a beep.
-    if (calibrator_active_ && is_calibrator_command(command)) {
+    // While a calibrator command waits for the calibrator the window stays
+    // responsive, but commands never nest: anything that would start another
+    // exchange, change the port or format in use, or touch the lists the
+    // running command fills is refused with a beep.  Help and About are harmless.
+    if (calibrator_active_ && !runs_during_calibrator_command(command)) {
         ui_.beep();
         return;
     }

@@ -72,6 +72,8 @@ public:
 
     // The commands that talk to the calibrator: only one runs at a time.
     static bool is_calibrator_command(int command);
+    // The commands that may run while a calibrator command waits.
+    static bool runs_during_calibrator_command(int command);
 
 private:
     void run_calibrator_command(int command);

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "resources/link_strings.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 #include "shell/layout.h"
@@ -219,6 +220,33 @@ TEST(Layout, lists_and_status_line_follow_the_client_size) {
         EXPECT_EQ(out.status_line, (shell::Rect{m.tag_list.x, m.status_line.y + c.dh, m.status_line.width,
                                                 m.status_line.height}));
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Commands, nothing_but_help_runs_while_a_calibrator_command_waits) {
+    Rig rig;
+    ASSERT_TRUE(rig.start());
+    // The calibrator stays silent; during the wait the user picks other commands.
+    rig.port.expect_silence("*IDN?", 4);
+    rig.ui.expect_error(res::str(res::IDS_NO_RESPONSE));
+    std::vector<int> picked = {res::ID_ERASE_ALL, res::ID_USE_COM4, res::ID_UPLOAD_CSV_FORMAT, res::ID_FILE_OPEN,
+                               res::ID_HELP_ABOUT};
+    rig.ui.on_pump = [&] {
+        if (!picked.empty()) {
+            rig.dialog.run_command(picked.front());
+            picked.erase(picked.begin());
+        }
+        return false;
+    };
+    rig.dialog.run_command(res::ID_UPLOAD_TAG_IDS);
+    EXPECT_EQ(rig.ui.beeps, 4);
+    EXPECT_EQ(rig.ui.abouts, 1);
+    EXPECT_EQ(rig.dialog.settings().port, 1);
+    EXPECT_EQ(rig.dialog.settings().format, 1);
+    EXPECT_FALSE(rig.dialog.calibrator_operation_active());
 }
 
 }  // namespace

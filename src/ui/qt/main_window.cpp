@@ -286,6 +286,11 @@ void Main_window::closeEvent(QCloseEvent* event) {
 }
 
 void Main_window::run_command(int command) {
+    // File > Exit goes the way of the close box, which also ends a wait.
+    if (command == res::ID_FILE_EXIT) {
+        close();
+        return;
+    }
     dialog_->run_command(command);
     if (dialog_->finished()) {
         close();
