@@ -3,10 +3,22 @@
 # desktop program; stops the simulator when the program exits.
 set -euo pipefail
 build=${1:-build}
-docs=$(xdg-user-dir DOCUMENTS 2>/dev/null || echo "$HOME/Documents")
+# The documents folder as the program finds it: XDG_DOCUMENTS_DIR, from the
+# environment or the user-dirs file, else ~/Documents.
+docs=${XDG_DOCUMENTS_DIR:-}
+dirs_file="${XDG_CONFIG_HOME:-$HOME/.config}/user-dirs.dirs"
+if [ -z "$docs" ] && [ -f "$dirs_file" ]; then
+    docs=$(sed -n 's/^XDG_DOCUMENTS_DIR="\(.*\)"$/\1/p' "$dirs_file" | sed "s|\$HOME|$HOME|")
+fi
+docs=${docs:-$HOME/Documents}
 mkdir -p "$docs/NORVATQ740"
 "$build/tq740-sim" --demo --port 1 --state "$docs/NORVATQ740/simulator-state" >/dev/null &
 sim=$!
 trap 'kill $sim 2>/dev/null || true' EXIT
-sleep 0.5
+# Wait (5 s at most) until the simulator has made COM1 point at its line.
+link="${XDG_CONFIG_HOME:-$HOME/.config}/NORVATQ740/COM1"
+for _ in $(seq 50); do
+    [ -L "$link" ] && break
+    sleep 0.1
+done
 "$build/tq740-sw"
