@@ -10,8 +10,6 @@ const std::string EMPTY;
 const Tag_record EMPTY_RECORD;
 constexpr std::string_view STATE_HEADING = "TQ740-SIM-STATE 1";
 
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
 bool parse_int(std::string_view text, int& value) {
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc() && end == text.data() + text.size();
@@ -73,23 +71,6 @@ int Tag_store::find(std::string_view tag_id) const {
     for (int p = 1; p <= MAX_TAGS; ++p)
         if (in_use(p) && equal_ignoring_case(positions_[p].tag_id(), tag_id)) return p;
     return 0;
-}
-
-bool equal_ignoring_case(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (upper(a[i]) != upper(b[i])) return false;
-    return true;
-}
-
-bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && equal_ignoring_case(text.substr(0, prefix.size()), prefix);
-}
-
-std::string to_upper(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) c = upper(c);
-    return result;
 }
 
 long long leading_int(std::string_view text) {

@@ -6,6 +6,8 @@
 // upload command reads them.
 #pragma once
 
+#include "resources/text_match.h"
+
 #include <array>
 #include <string>
 #include <string_view>
@@ -53,11 +55,10 @@ private:
     std::array<Tag_record, MAX_TAGS + 1> positions_;  // [0] stays empty
 };
 
-// ASCII helpers: the calibrator compares tag IDs and command words without
-// regard to case.
-bool equal_ignoring_case(std::string_view a, std::string_view b);
-bool starts_with_ignoring_case(std::string_view text, std::string_view prefix);
-std::string to_upper(std::string_view text);
+// The calibrator compares tag IDs and command words without regard to case.
+using res::equal_ignoring_case;
+using res::starts_with_ignoring_case;
+using res::to_upper;
 
 // The decimal integer rule of the field values: leading blanks, optional sign,
 // digits up to the first other character; 0 when there are none.

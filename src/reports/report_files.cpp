@@ -14,6 +14,7 @@
 #include "resources/reports_strings.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
+#include "resources/text_match.h"
 
 namespace reports {
 
@@ -24,14 +25,7 @@ constexpr std::string_view tag_id_label = "Tag ID:";
 constexpr std::size_t text_tag_id_offset = 8;
 constexpr std::size_t csv_tag_id_offset = 11;
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (lower(text[i]) != lower(prefix[i])) return false;
-    return true;
-}
+using res::starts_with_ignoring_case;
 
 std::string stamp(int id, const std::tm& time, Report_format format) {
     return res::format(id, time.tm_year + 1900, time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min) +

@@ -12,6 +12,7 @@
 #include "resources/reports_strings.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
+#include "resources/text_match.h"
 #include "shell/tag_commands.h"
 
 namespace reports {
@@ -21,14 +22,8 @@ namespace {
 using comm::Result_code;
 using shell::Program;
 
-bool starts_with(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
-
-bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    return std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    });
-}
+using res::starts_with;
+using res::starts_with_ignoring_case;
 
 void show_error(Program& program, const std::string& text) {
     program.ui.message(text, ui::Caption::error, ui::Buttons::ok);

@@ -1,5 +1,7 @@
 #include "shell/ini_file.h"
 
+#include "resources/text_match.h"
+
 #include <QSaveFile>
 
 #include <cctype>
@@ -18,13 +20,7 @@ std::string trim(const std::string& s) {
     return s.substr(b, e - b);
 }
 
-bool same_name(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
+bool same_name(const std::string& a, const std::string& b) { return res::equal_ignoring_case(a, b); }
 
 std::vector<std::string> read_lines(const std::string& path, bool& crlf) {
     std::vector<std::string> lines;

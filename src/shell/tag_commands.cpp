@@ -7,18 +7,18 @@
 #include "resources/link_strings.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
+#include "resources/text_match.h"
 
 namespace shell {
 
 namespace {
 
 using comm::Result_code;
+using res::starts_with;
 
 constexpr int FIELD_TAG_ID = 1;
 constexpr int FIELD_STATE = 68;
 constexpr int TAGS_ATTEMPTS = 3;
-
-bool starts_with(const std::string& text, std::string_view prefix) { return text.rfind(prefix, 0) == 0; }
 
 // " 3 U PUMP-1": the position right-aligned in two characters, the state, the ID.
 std::string entry_text(int position, bool calibrated, const std::string& tag_id) {

@@ -4,6 +4,7 @@
 
 #include "resources/strings.h"
 #include "resources/tags_strings.h"
+#include "resources/text_match.h"
 
 namespace tags {
 
@@ -27,11 +28,7 @@ constexpr std::array<std::string_view, 14> rtd_curves = {
 constexpr std::array<std::string_view, 2> cold_junction = {cjc_on, cjc_off};
 constexpr std::array<std::string_view, 3> wires = {"2W", "3W", "4W"};
 
-bool equal_ignoring_case(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
+using res::equal_ignoring_case;
 
 }  // namespace
 
