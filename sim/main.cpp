@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "demo_tags.h"
+#include "shell/ini_file.h"
 #include "engine.h"
 #include "options.h"
 #include "pty_host.h"
@@ -69,8 +70,9 @@ int main(int argc, char** argv) {
     auto save_state = [&]() {
         if (options.state_file.empty()) return;
         std::string save_error;
-        if (!sim::write_file_atomically(options.state_file, sim::serialize_state(engine.tags()), save_error))
-            std::cerr << "tq740-sim: " << save_error << "\n";
+        if (shell::write_file_atomically(options.state_file, sim::serialize_state(engine.tags()), save_error) !=
+            shell::Write_outcome::ok)
+            std::cerr << "tq740-sim: cannot write " << options.state_file << ": " << save_error << "\n";
     };
     if (!options.state_file.empty() && !state_found) save_state();
 

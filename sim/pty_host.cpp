@@ -80,30 +80,6 @@ void remove_link(const std::string& path, const std::string& target) {
     if (size > 0 && std::string(buffer.data(), static_cast<size_t>(size)) == target) ::unlink(path.c_str());
 }
 
-bool write_file_atomically(const std::string& path, const std::string& content, std::string& error) {
-    const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        error = system_error("cannot write " + temporary);
-        return false;
-    }
-    size_t written = 0;
-    while (written < content.size()) {
-        ssize_t n = ::write(fd, content.data() + written, content.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        written += static_cast<size_t>(n);
-    }
-    const bool complete = written == content.size() && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!complete || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = system_error("cannot write " + path);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
-}
-
 bool serve(const Pty& pty, Line_session& session, Time_source& time, const volatile std::sig_atomic_t& stop,
            const std::function<void()>& after_each_turn, std::string& error) {
     std::string unwritten;  // reply bytes due but not yet taken by the pty

@@ -28,10 +28,6 @@ bool make_link(const std::string& path, const std::string& target, std::string& 
 // Removes path if it is still a link to target.
 void remove_link(const std::string& path, const std::string& target);
 
-// Writes content to path through a temporary file and a rename, so that the
-// file is always either the old or the new content.
-bool write_file_atomically(const std::string& path, const std::string& content, std::string& error);
-
 // Reads and writes the master until stop becomes non-zero.  after_each_turn
 // runs after every wake-up (used to save the state file).  Returns false with
 // error when the pty fails.

@@ -75,15 +75,6 @@ std::string write_error_text(const std::string& path, const std::string& reason)
 
 std::string system_reason(int error) { return std::generic_category().message(error); }
 
-// The reason of a failed write.  A write that stops short (file too large,
-// disk full) leaves only "Unknown error" in the file's own error text: the
-// system's error number of the failed call tells why.
-std::string write_failure_reason(const QSaveFile& file, int error) {
-    if (error != 0) return system_reason(error);
-    if (file.error() != QFileDevice::NoError) return file.errorString().toStdString();
-    return system_reason(EIO);
-}
-
 }  // namespace
 
 // ---- Names and lines ----
@@ -184,29 +175,6 @@ Read_outcome read_text_lines(const std::string& path, std::size_t max_line_chars
     ::close(fd);
     if (outcome != Read_outcome::ok) lines.clear();
     return outcome;
-}
-
-Write_outcome write_report_file(const std::string& path, const std::string& data, std::string& reason) {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        reason = file.errorString().toStdString();
-        return Write_outcome::open_failed;
-    }
-    // A short write must never be committed: the old file would be replaced
-    // by a truncated one.
-    errno = 0;
-    const qint64 written = file.write(data.data(), static_cast<qint64>(data.size()));
-    if (written != static_cast<qint64>(data.size()) || !file.flush()) {
-        reason = write_failure_reason(file, errno);
-        file.cancelWriting();
-        return Write_outcome::write_failed;
-    }
-    errno = 0;
-    if (!file.commit()) {
-        reason = write_failure_reason(file, errno);
-        return Write_outcome::write_failed;
-    }
-    return Write_outcome::ok;
 }
 
 Separate_save_result save_separate_reports(const std::vector<std::string>& lines, const std::string& folder,

@@ -41,6 +41,7 @@
 #include <vector>
 
 #include "reports/report_list.h"
+#include "shell/ini_file.h"
 #include "ui/ui.h"
 
 namespace reports {
@@ -117,8 +118,10 @@ inline constexpr std::size_t report_line_limit = 200;
 // Writes data to path atomically (temporary file in the same folder, every
 // byte checked, renamed over the old file).  reason holds the system's text
 // of a failure; on failure the old file is untouched.
-enum class Write_outcome { ok, open_failed, write_failed };
-Write_outcome write_report_file(const std::string& path, const std::string& data, std::string& reason);
+using shell::Write_outcome;
+inline Write_outcome write_report_file(const std::string& path, const std::string& data, std::string& reason) {
+    return shell::write_file_atomically(path, data, reason);
+}
 
 // One file of a separate-file save.
 enum class Separate_layout { files, tag_directories };

@@ -5,6 +5,8 @@
 #include <QSaveFile>
 
 #include <cctype>
+#include <cerrno>
+#include <system_error>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -139,27 +141,43 @@ bool Ini_file::write_text(const std::string& key, const std::string& value) {
     const char* eol = crlf ? "\r\n" : "\n";
     for (const auto& line : lines) data += line + eol;
     std::string error;
-    return write_file_atomically(path_, data, error);
+    return write_file_atomically(path_, data, error) == Write_outcome::ok;
 }
 
-bool write_file_atomically(const std::string& path, const std::string& data, std::string& error) {
+namespace {
+
+// The reason of a failed write.  A write that stops short (file too large,
+// disk full) leaves only "Unknown error" in the file's own error text: the
+// system's error number of the failed call tells why.
+std::string write_failure_reason(const QSaveFile& file, int error) {
+    if (error != 0) return std::generic_category().message(error);
+    if (file.error() != QFileDevice::NoError) return file.errorString().toStdString();
+    return std::generic_category().message(EIO);
+}
+
+}  // namespace
+
+Write_outcome write_file_atomically(const std::string& path, const std::string& data, std::string& reason) {
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString().toStdString();
-        return false;
+        reason = file.errorString().toStdString();
+        return Write_outcome::open_failed;
     }
-    qint64 written = file.write(data.data(), static_cast<qint64>(data.size()));
+    // A short write must never be committed: the old file would be replaced
+    // by a truncated one.
+    errno = 0;
+    const qint64 written = file.write(data.data(), static_cast<qint64>(data.size()));
     if (written != static_cast<qint64>(data.size()) || !file.flush()) {
-        // A short write (disk full) must never be committed over the old file.
-        error = file.errorString().toStdString();
+        reason = write_failure_reason(file, errno);
         file.cancelWriting();
-        return false;
+        return Write_outcome::write_failed;
     }
+    errno = 0;
     if (!file.commit()) {
-        error = file.errorString().toStdString();
-        return false;
+        reason = write_failure_reason(file, errno);
+        return Write_outcome::write_failed;
     }
-    return true;
+    return Write_outcome::ok;
 }
 
 }  // namespace shell

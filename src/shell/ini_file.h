@@ -37,7 +37,9 @@ private:
 
 // Writes data to path atomically: a temporary file in the same folder,
 // every byte checked, then renamed over the old file.  On failure the old
-// file is untouched and error holds the system's reason.
-bool write_file_atomically(const std::string& path, const std::string& data, std::string& error);
+// file is untouched and reason holds the system's text for the error; the
+// outcome tells whether the file could not be created or not be written.
+enum class Write_outcome { ok, open_failed, write_failed };
+Write_outcome write_file_atomically(const std::string& path, const std::string& data, std::string& reason);
 
 }  // namespace shell

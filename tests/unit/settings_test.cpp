@@ -122,8 +122,8 @@ TEST_F(Ini_test, failed_write_reports_false_and_leaves_nothing_behind) {
 
 TEST_F(Ini_test, atomic_write_leaves_no_temporary_file) {
     std::string error;
-    ASSERT_TRUE(shell::write_file_atomically(path, "one\n", error)) << error;
-    ASSERT_TRUE(shell::write_file_atomically(path, "two\n", error)) << error;
+    ASSERT_EQ(shell::write_file_atomically(path, "one\n", error), shell::Write_outcome::ok) << error;
+    ASSERT_EQ(shell::write_file_atomically(path, "two\n", error), shell::Write_outcome::ok) << error;
     EXPECT_EQ(read_all(path), "two\n");
     int files = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) ++files;
