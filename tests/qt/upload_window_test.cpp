@@ -1,0 +1,125 @@
+// The desktop window uploading reports from the simulator on COM1: message
+// boxes answered and the Cancel window pressed as a user would, while the
+// window pumps its events during the waits.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+
+#include "../e2e/processes.h"
+#include "link/clock.h"
+#include "link/qt_serial_port.h"
+#include "ui/qt/main_window.h"
+
+namespace {
+
+QAction* find_action(QMenuBar* bar, const QString& text) {
+    std::function<QAction*(const QList<QAction*>&)> search = [&](const QList<QAction*>& actions) -> QAction* {
+        for (QAction* a : actions) {
+            if (QString(a->text()).remove(QLatin1Char('&')) == text) return a;
+            if (a->menu())
+                if (QAction* found = search(a->menu()->actions())) return found;
+        }
+        return nullptr;
+    };
+    return search(bar->actions());
+}
+
+// Clicks the button with this text in the message box in front, if one is up.
+bool answer_message(const QString& button_text, QStringList& seen) {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return false;
+    for (QAbstractButton* button : box->buttons()) {
+        if (button->text() == button_text) {
+            seen << box->text();
+            button->click();
+            return true;
+        }
+    }
+    return false;
+}
+
+class Upload_window : public ::testing::Test {
+protected:
+    void start(const std::vector<std::string>& sim_options) {
+        qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
+        qputenv("HOME", home.path().toUtf8());
+        std::vector<std::string> args = sim_options;
+        args.insert(args.end(), {"--port", "1"});
+        sim = std::make_unique<e2e::Sim_process>(args, (home.path() + QStringLiteral("/config")).toStdString());
+        ASSERT_FALSE(sim->device().empty());
+        window = std::make_unique<ui::qt::Main_window>(port, clock);
+        ASSERT_TRUE(window->start());
+        window->show();
+    }
+    // Runs a menu command while a timer plays the user every 20 ms.
+    void run(const QString& item, const std::function<void()>& user) {
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, user);
+        timer.start(20);
+        find_action(window->menuBar(), item)->trigger();
+        timer.stop();
+    }
+    QListView* reports() { return window->findChild<QListView*>(QStringLiteral("reports_list")); }
+    QString reports_caption() {
+        for (QLabel* label : window->findChildren<QLabel*>())
+            if (label->text().startsWith(QStringLiteral("Reports"))) return label->text();
+        return {};
+    }
+
+    QTemporaryDir home;
+    std::unique_ptr<e2e::Sim_process> sim;
+    comm::Qt_serial_port port;
+    comm::System_clock clock;
+    std::unique_ptr<ui::qt::Main_window> window;
+    QStringList seen;
+};
+
+TEST_F(Upload_window, all_reports_arrive_after_the_not_calibrated_question) {
+    start({"--demo"});
+    run(QStringLiteral("All Tag Reports"), [&] { answer_message(QStringLiteral("Yes"), seen); });
+    ASSERT_EQ(seen.size(), 1);
+    EXPECT_EQ(seen[0], "Some tags are NOT calibrated and will NOT be uploaded.  Continue?");
+    EXPECT_GT(reports()->model()->rowCount(), 500);
+    EXPECT_EQ(reports()->model()->index(0, 0).data().toString(), "Tag ID: PT-101");
+    EXPECT_EQ(reports_caption(), "Reports - Uploaded from Calibrator");
+    EXPECT_TRUE(window->dialog().reports_unsaved());
+    for (QAction* top : window->menuBar()->actions()) EXPECT_TRUE(top->isEnabled());
+}
+
+TEST_F(Upload_window, cancel_discards_the_upload_and_unlocks_the_menus) {
+    start({"--demo", "--reply-delay-ms", "5"});
+    bool cancel_pressed = false;
+    bool menus_were_locked = false;
+    run(QStringLiteral("All Tag Reports"), [&] {
+        if (answer_message(QStringLiteral("Yes"), seen) || answer_message(QStringLiteral("OK"), seen)) return;
+        for (QDialog* d : window->findChildren<QDialog*>()) {
+            if (!cancel_pressed && d->isVisible() && d->windowTitle() == "Cancel Tag Upload" &&
+                reports()->model()->rowCount() > 0) {
+                menus_were_locked = !window->menuBar()->actions().first()->isEnabled();
+                d->findChild<QPushButton*>()->click();
+                cancel_pressed = true;
+            }
+        }
+    });
+    EXPECT_TRUE(cancel_pressed);
+    EXPECT_TRUE(menus_were_locked);
+    ASSERT_EQ(seen.size(), 2);
+    EXPECT_EQ(seen[1], "User cancelled tag upload.");
+    EXPECT_EQ(reports()->model()->rowCount(), 0);
+    EXPECT_EQ(reports_caption(), "Reports");
+    EXPECT_FALSE(window->dialog().reports_unsaved());
+    for (QAction* top : window->menuBar()->actions()) EXPECT_TRUE(top->isEnabled());
+}
+
+}  // namespace
