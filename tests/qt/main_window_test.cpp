@@ -13,21 +13,11 @@
 #include "link/clock.h"
 #include "link/qt_serial_port.h"
 #include "ui/qt/main_window.h"
+#include "window_helpers.h"
 
 namespace {
 
-// Every action of a menu and its sub-menus, by its text without "&".
-QAction* find_action(QMenuBar* bar, const QString& text) {
-    std::function<QAction*(const QList<QAction*>&)> search = [&](const QList<QAction*>& actions) -> QAction* {
-        for (QAction* a : actions) {
-            if (QString(a->text()).remove(QLatin1Char('&')) == text) return a;
-            if (a->menu())
-                if (QAction* found = search(a->menu()->actions())) return found;
-        }
-        return nullptr;
-    };
-    return search(bar->actions());
-}
+using qt_test::find_action;
 
 QLabel* status_line(QWidget* window) { return window->findChild<QLabel*>(QStringLiteral("status_line")); }
 

@@ -20,20 +20,11 @@
 #include "link/clock.h"
 #include "link/qt_serial_port.h"
 #include "ui/qt/main_window.h"
+#include "window_helpers.h"
 
 namespace {
 
-QAction* find_action(QMenuBar* bar, const QString& text) {
-    std::function<QAction*(const QList<QAction*>&)> search = [&](const QList<QAction*>& actions) -> QAction* {
-        for (QAction* a : actions) {
-            if (QString(a->text()).remove(QLatin1Char('&')) == text) return a;
-            if (a->menu())
-                if (QAction* found = search(a->menu()->actions())) return found;
-        }
-        return nullptr;
-    };
-    return search(bar->actions());
-}
+using qt_test::find_action;
 
 // Clicks the button with this text in the message box in front, if one is up.
 bool answer_message(const QString& button_text, QStringList& seen) {
