@@ -87,6 +87,10 @@ public:
     // its Cancel button is pressed (the window then hides itself).
     virtual void show_cancel_window(const std::string& caption, std::function<void()> on_cancel) = 0;
     virtual void close_cancel_window() = 0;
+    // Progress of the operation in the open cancel window: done of total on
+    // its progress bar (total 0 = no measure yet) and text beside it, e.g.
+    // "Uploading report 3 of 50.".  Does nothing when no cancel window is open.
+    virtual void set_cancel_progress(int done, int total, const std::string& text) = 0;
 
     // Dialogs of the shell and the link.
     // Company name: the text entered, or nothing on Cancel.

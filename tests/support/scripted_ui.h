@@ -89,6 +89,12 @@ public:
     bool cancel_window_open = false;
     std::string cancel_caption;
     std::function<void()> cancel_action;       // the Cancel button of the open cancel window
+    struct Progress {
+        int done, total;
+        std::string text;
+        bool operator==(const Progress&) const = default;
+    };
+    std::vector<Progress> progress;            // every set_cancel_progress call, in order
     std::vector<Identity_values> identities;   // every identification dialog shown
     std::vector<int> help_contexts;
     int help_closes = 0;
@@ -119,6 +125,9 @@ public:
     void set_check_marks(bool text_format, int port) override;
     void show_cancel_window(const std::string& caption, std::function<void()> on_cancel) override;
     void close_cancel_window() override;
+    void set_cancel_progress(int done, int total, const std::string& text) override {
+        progress.push_back({done, total, text});
+    }
     std::optional<std::string> ask_company_name(const std::string& current) override;
     void show_about() override { ++abouts; }
     void show_identity(const Identity_values& values) override { identities.push_back(values); }

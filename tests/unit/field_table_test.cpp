@@ -181,6 +181,7 @@ public:
     void set_check_marks(bool, int) override {}
     void show_cancel_window(const std::string&, std::function<void()>) override {}
     void close_cancel_window() override {}
+    void set_cancel_progress(int, int, const std::string&) override {}
     std::optional<std::string> ask_company_name(const std::string&) override { return std::nullopt; }
     void show_about() override {}
     void show_identity(const Identity_values&) override {}

@@ -64,6 +64,12 @@ void Console_ui::append_report_lines(const std::vector<std::string>& lines) {
     report_lines_.insert(report_lines_.end(), lines.begin(), lines.end());
 }
 
+void Console_ui::set_cancel_progress(int, int, const std::string& text) {
+    // The bar has no place on a terminal; its text goes out as a status line
+    // (on standard error, and only when it changes, as status lines do).
+    if (on_cancel_) set_status(text);
+}
+
 void Console_ui::show_cancel_window(const std::string&, std::function<void()> on_cancel) {
     on_cancel_ = std::move(on_cancel);
 }

@@ -33,6 +33,7 @@ public:
     void set_check_marks(bool, int) override {}
     void show_cancel_window(const std::string&, std::function<void()> on_cancel) override;
     void close_cancel_window() override { on_cancel_ = nullptr; }
+    void set_cancel_progress(int done, int total, const std::string& text) override;
     std::optional<std::string> ask_company_name(const std::string&) override { return std::nullopt; }
     void show_about() override {}
     void show_identity(const Identity_values& values) override { identity_ = values; }

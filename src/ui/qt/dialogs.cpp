@@ -1,11 +1,13 @@
 #include "ui/qt/dialogs.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -106,6 +108,14 @@ Cancel_window::Cancel_window(QWidget* parent, const std::string& caption, std::f
     setWindowTitle(QString::fromStdString(caption));
     setModal(false);
     auto* layout = new QVBoxLayout(this);
+    // The bar and its text stay empty until the operation reports progress.
+    bar_ = new QProgressBar(this);
+    bar_->setRange(0, 1);
+    bar_->setValue(0);
+    bar_->setTextVisible(false);
+    layout->addWidget(bar_);
+    text_ = new QLabel(this);
+    layout->addWidget(text_);
     auto* button = new QPushButton(q(res::IDS_BUTTON_CANCEL), this);
     button->setDefault(true);
     layout->addWidget(button, 0, Qt::AlignCenter);
@@ -113,7 +123,13 @@ Cancel_window::Cancel_window(QWidget* parent, const std::string& caption, std::f
         hide();
         if (on_cancel_) on_cancel_();
     });
-    resize(button->sizeHint().width() * 4, button->sizeHint().height() * 3);
+    resize(button->sizeHint().width() * 4, button->sizeHint().height() * 5);
+}
+
+void Cancel_window::set_progress(int done, int total, const std::string& text) {
+    bar_->setRange(0, total > 0 ? total : 0);
+    bar_->setValue(total > 0 ? std::clamp(done, 0, total) : 0);
+    text_->setText(QString::fromStdString(text));
 }
 
 void Cancel_window::keyPressEvent(QKeyEvent* event) {

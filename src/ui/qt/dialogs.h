@@ -9,7 +9,9 @@
 
 #include "ui/ui.h"
 
+class QLabel;
 class QLineEdit;
+class QProgressBar;
 
 namespace ui::qt {
 
@@ -22,12 +24,17 @@ void show_about(QWidget* parent, const std::function<void(int)>& help);
 
 void show_identity(QWidget* parent, const Ui::Identity_values& values, const std::function<void(int)>& help);
 
-// Modeless window with one Cancel button.  Pressing it calls on_cancel and
-// hides the window; Escape does nothing; the operation closes it at its end.
+// Modeless window with a progress bar, a status text and one Cancel button.
+// Pressing Cancel calls on_cancel and hides the window; Escape does nothing;
+// the operation closes it at its end.
 class Cancel_window : public QDialog {
 public:
     Cancel_window(QWidget* parent, const std::string& caption, std::function<void()> on_cancel,
                   std::function<void(int)> help);
+
+    // done of total on the bar (total 0 = a busy bar without measure), and
+    // the status text beside it.
+    void set_progress(int done, int total, const std::string& text);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -36,6 +43,8 @@ protected:
 private:
     std::function<void()> on_cancel_;
     std::function<void(int)> help_;
+    QProgressBar* bar_ = nullptr;
+    QLabel* text_ = nullptr;
 };
 
 }  // namespace ui::qt

@@ -429,6 +429,10 @@ void Main_window::show_cancel_window(const std::string& caption, std::function<v
     cancel_window_->show();
 }
 
+void Main_window::set_cancel_progress(int done, int total, const std::string& text) {
+    if (cancel_window_) cancel_window_->set_progress(done, total, text);
+}
+
 void Main_window::close_cancel_window() {
     if (!cancel_window_) return;
     cancel_window_->hide();

@@ -55,6 +55,7 @@ public:
     void set_check_marks(bool text_format, int port) override;
     void show_cancel_window(const std::string& caption, std::function<void()> on_cancel) override;
     void close_cancel_window() override;
+    void set_cancel_progress(int done, int total, const std::string& text) override;
     std::optional<std::string> ask_company_name(const std::string& current) override;
     void show_about() override;
     void show_identity(const Identity_values& values) override;
