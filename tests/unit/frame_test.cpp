@@ -27,6 +27,32 @@ TEST(Frame_command, lower_case_carries_the_same_checksum) {
     EXPECT_EQ(comm::framed_command_text("Tag_Upld 68 1"), "Tag_Upld 68 1[19044");
 }
 
+// Sums worked out by hand, since the simulator checks frames with this same
+// code: a fault in the folding would pass every exchange with it.
+TEST(Frame_command, folds_every_lower_case_letter_and_nothing_else) {
+    struct Case {
+        const char* command;
+        const char* framed;
+    };
+    const Case cases[] = {
+        // 'Z' 90 + '[' 91 + '0' 48 + '7' 55 = 284
+        {"z", "z[07284"},
+        // TAG_DNLD 1 3 = 801, F U Z Z Y = 424, "[24" = 193: 1418
+        {"TAG_DNLD 1 3 fuzzy", "TAG_DNLD 1 3 fuzzy[24418"},
+        // 65 + ... + 90 = 2015, "[32" = 192: 2207
+        {"abcdefghijklmnopqrstuvwxyz", "abcdefghijklmnopqrstuvwxyz[32207"},
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZ", "ABCDEFGHIJKLMNOPQRSTUVWXYZ[32207"},
+        // the neighbours of a and z stay as they are: 96 + 123 + "[08" 195 = 414
+        {"`{", "`{[08414"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(comm::framed_command_text(c.command), c.framed) << c.command;
+        std::string received = c.framed;
+        EXPECT_TRUE(comm::check_command_frame(received)) << c.framed;
+        EXPECT_EQ(received, c.command);
+    }
+}
+
 TEST(Frame_command, length_has_two_digits_at_least) {
     // "X" + "[07" : 'X' 88 + '[' 91 + '0' 48 + '7' 55 = 282
     EXPECT_EQ(comm::framed_command_text("X"), "X[07282");
