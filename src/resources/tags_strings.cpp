@@ -4,6 +4,14 @@
 namespace res {
 
 extern const std::vector<String_entry> tags_strings = {
+    {IDS_SAVE_TAG_TITLE, "Save Tag File"},
+    {IDS_TAG_FILTER, "Tag files (*.utg)|*.utg||"},
+    {IDS_INVALID_TAG_FILE, "Invalid tag configuration file format."},
+    {IDS_SELECT_TAG_TO_EDIT, "Select the tag to edit"},
+    {IDS_SELECT_TAG_TO_DISPLAY, "Select the tag to display"},
+    {IDS_SELECT_FIRST_GROUP_TAG, "Select the first tag for the group"},
+    {IDS_TAG_FILE_CREATE_ERROR, "File Open Error: %s\n%s\nThe file was left as it was."},
+
     {IDS_LABEL_COLD_JUNCTION, "CJ:"},
     {IDS_LABEL_WIRES, "Wires:"},
 

@@ -1,5 +1,6 @@
 #include "shell/main_dialog.h"
 
+#include "download/tag_download.h"
 #include "link/checks.h"
 #include "link/port_names.h"
 #include "resources/shell_strings.h"
@@ -45,6 +46,7 @@ bool Main_dialog::initialize(const std::optional<Data_folders>& folders, const W
     ensure_folder(folders_.app_data);
     ini_.set_path(ini_path(folders_));
     settings_ = load_settings(ini_, folders_, created);
+    program_.store_tag_folder = [this](const std::string& folder) { ini_.write_text("tag_config_directory", folder); };
 
     refresh_status_line();
     update_check_marks();
@@ -92,6 +94,7 @@ bool Main_dialog::command_available(int command) const {
     case res::ID_FILE_SAVE_SINGLE:
     case res::ID_FILE_SAVE_SEPARATE:
     case res::ID_FILE_SAVE_DIRECTORIES:
+    case res::ID_DOWNLOAD_TAG:
         return true;
     default:
         return false;  // the work of this command is not part of the program yet
@@ -161,6 +164,7 @@ void Main_dialog::run_calibrator_command(int command) {
     case res::ID_ERASE_SELECTED: erase_selected_command(program_); break;
     case res::ID_UPLOAD_ALL_REPORTS: reports::upload_all_reports(program_); break;
     case res::ID_UPLOAD_SELECTED_REPORTS: reports::upload_selected_reports(program_); break;
+    case res::ID_DOWNLOAD_TAG: download::download_tag_command(program_); break;
     default: break;
     }
 }

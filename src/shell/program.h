@@ -39,6 +39,10 @@ public:
     std::vector<std::string> tag_list;  // the calibrator's tags as last read, in position order
     reports::Report_list reports;       // the Reports list, its caption and reports_unsaved
     reports::Field_table fields;        // the field value table
+    std::string current_tag_file_name;  // name with extension of the tag file last opened
+    // Writes the tag folder to the settings file when a tag file dialog
+    // changes it (the desktop program; unset: the folder is not stored).
+    std::function<void(const std::string&)> store_tag_folder;
 
     bool busy = false;                  // menus greyed by set_busy
     bool operation_running = false;     // a cancellable operation runs: exit only beeps

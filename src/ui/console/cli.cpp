@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "download/tag_download.h"
 #include "link/checks.h"
 #include "link/clock.h"
 #include "link/port_names.h"
@@ -259,6 +260,29 @@ int run_upload(Cli& cli, const std::vector<std::string>& args) {
     return 0;
 }
 
+// download FILE.utg...: Download > Tag for each file in turn, the file given
+// instead of picked.  One line per file tried; a calibrator that is not
+// there, busy documenting, or a Cancel stops the run.
+int run_download(Cli& cli, const std::vector<std::string>& files) {
+    if (files.empty()) return usage_error("download needs the tag files to send");
+    bool all_loaded = true;
+    for (const std::string& file : files) {
+        cli.ui.answer_file_pickers_with({file});
+        const download::Download_outcome outcome = download::download_tag_command(cli.program);
+        if (outcome.loaded)
+            std::printf("Loaded %s at position %d\n", file.c_str(), outcome.position);
+        else
+            std::printf("FAILED %s\n", file.c_str());
+        std::fflush(stdout);
+        all_loaded = all_loaded && outcome.loaded;
+        const comm::Result_code r = outcome.result;
+        if (!outcome.started || r == comm::RESULT_NO_RESPONSE || r == comm::RESULT_DOCUMENT_MODE ||
+            r == comm::RESULT_CANCELLED || r == comm::RESULT_PORT_CLOSED)
+            return 1;
+    }
+    return all_loaded ? 0 : 1;
+}
+
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {"send", "send [--lines K] TEXT      send one command line, print each reply as CODE<TAB>TEXT", run_send},
@@ -273,6 +297,8 @@ const std::vector<Command>& commands() {
          "upload [--text|--csv] [--company NAME] [--select ENTRY...] [-o FILE | --separate DIR | --directories DIR]\n"
          "                             upload the calibration reports; print them or save them",
          run_upload},
+        {"download", "download FILE.utg...       send each tag file to a free position of the calibrator",
+         run_download},
     };
     return table;
 }

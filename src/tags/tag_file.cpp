@@ -1,0 +1,151 @@
+#include "tags/tag_file.h"
+
+#include <sys/stat.h>
+
+#include "reports/report_files.h"
+#include "resources/reports_strings.h"
+#include "resources/report_files_strings.h"
+#include "resources/strings.h"
+#include "resources/tags_strings.h"
+#include "shell/ini_file.h"
+
+namespace tags {
+
+namespace f = reports::fields;
+
+namespace {
+
+constexpr std::size_t tag_file_lines = 1 + f::last_tag_field;
+
+void show_error(ui::Ui& ui, const std::string& text) { ui.message(text, ui::Caption::error, ui::Buttons::ok); }
+
+void refresh_status(Tag_file_context& c) {
+    if (c.refresh_status_line) c.refresh_status_line();
+}
+
+// The folder of a confirmed dialog becomes the tag folder, in memory and in
+// the settings file, before the file itself is touched.
+void remember_tag_folder(Tag_file_context& c, const std::string& path) {
+    c.tag_folder = reports::folder_of(path);
+    if (c.store_tag_folder) c.store_tag_folder(c.tag_folder);
+}
+
+ui::File_request tag_file_request(const Tag_file_context& c, bool save, const std::string& title) {
+    ui::File_request request;
+    request.save = save;
+    request.title = title;
+    request.filter = res::str(res::IDS_TAG_FILTER);
+    request.initial_folder = c.tag_folder;
+    return request;
+}
+
+// True when the file is small enough to be a tag file; a file whose size
+// cannot be read is left to the reader, which reports why.
+bool plausible_size(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return true;
+    return !S_ISREG(info.st_mode) || info.st_size <= max_tag_file_bytes;
+}
+
+// Field line n: the number right-aligned in two characters and a space.
+bool field_line_valid(const std::string& line, int n) {
+    return line.size() >= 3 && line[2] == ' ' && reports::read_decimal_int(line) == n;
+}
+
+}  // namespace
+
+std::string file_name_of(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string tag_file_text(const reports::Field_table& record) {
+    std::string data(tag_file_header);
+    data += "\r\n";
+    for (int n = 1; n <= f::last_tag_field; ++n) {
+        if (n < 10) data += ' ';
+        data += std::to_string(n);
+        data += ' ';
+        data += record.field_text(n);
+        data += "\r\n";
+    }
+    return data;
+}
+
+bool read_tag_lines(const std::vector<std::string>& lines, reports::Field_table& record) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (i >= tag_file_lines) return false;
+        if (i == 0) {
+            if (line != tag_file_header) return false;
+            continue;
+        }
+        if (!field_line_valid(line, static_cast<int>(i))) return false;
+        record.store_field(static_cast<int>(i), std::string_view(line).substr(3));
+    }
+    return lines.size() == tag_file_lines;
+}
+
+bool save_tag_file(Tag_file_context& c, const Tag_editor_values& values) {
+    // The record holds the edited values even when the dialog is cancelled.
+    editor_to_record(values, c.record);
+
+    ui::File_request request = tag_file_request(c, true, res::str(res::IDS_SAVE_TAG_TITLE));
+    request.default_name = c.current_tag_file_name;
+    if (!request.default_name.empty() && request.default_name.find('.') == std::string::npos)
+        request.default_name += ".utg";
+    request.default_extension = "utg";
+    request.ask_replace = true;
+    const auto chosen = c.ui.pick_file(request);
+    if (!chosen || chosen->empty()) return false;
+    remember_tag_folder(c, *chosen);
+
+    c.ui.set_status(res::str(res::IDS_WRITING_FILE));
+    c.ui.set_wait_cursor(true);
+    std::string reason;
+    const shell::Write_outcome outcome = shell::write_file_atomically(*chosen, tag_file_text(c.record), reason);
+    c.ui.set_wait_cursor(false);
+    refresh_status(c);
+    switch (outcome) {
+    case shell::Write_outcome::ok: break;
+    case shell::Write_outcome::open_failed:
+        show_error(c.ui, res::format(res::IDS_TAG_FILE_CREATE_ERROR, *chosen, reason));
+        break;
+    case shell::Write_outcome::write_failed:
+        show_error(c.ui, res::format(res::IDS_FILE_WRITE_ERROR, *chosen, reason));
+        break;
+    }
+    return true;
+}
+
+bool load_tag_file(Tag_file_context& c, const std::string& title) {
+    ui::File_request request = tag_file_request(c, false, title);
+    request.must_exist = true;
+    const auto chosen = c.ui.pick_file(request);
+    if (!chosen || chosen->empty()) return false;
+    c.current_tag_file_name = file_name_of(*chosen);
+    remember_tag_folder(c, *chosen);
+
+    c.ui.set_status(res::str(res::IDS_READING_FILE));
+    c.ui.set_wait_cursor(true);
+    std::vector<std::string> lines;
+    std::string reason;
+    reports::Read_outcome outcome = reports::Read_outcome::ok;
+    if (plausible_size(*chosen)) outcome = reports::read_text_lines(*chosen, tag_line_limit, lines, reason);
+    const bool accepted = outcome == reports::Read_outcome::ok && read_tag_lines(lines, c.record);
+    c.ui.set_wait_cursor(false);
+
+    switch (outcome) {
+    case reports::Read_outcome::open_failed: show_error(c.ui, res::str(res::IDS_FILE_OPEN_ERROR)); break;
+    case reports::Read_outcome::read_failed:
+        show_error(c.ui, res::format(res::IDS_FILE_READ_ERROR, *chosen, reason));
+        break;
+    case reports::Read_outcome::ok:
+        if (!accepted) show_error(c.ui, res::str(res::IDS_INVALID_TAG_FILE));
+        break;
+    }
+    refresh_status(c);
+    return accepted;
+}
+
+}  // namespace tags
