@@ -75,6 +75,79 @@ std::string write_error_text(const std::string& path, const std::string& reason)
 
 std::string system_reason(int error) { return std::generic_category().message(error); }
 
+// Cuts a byte stream into lines by the reading rules: LF ends a line, the
+// characters the rule allows are kept up to max_chars a line, every other
+// byte is dropped.
+class Line_splitter {
+public:
+    Line_splitter(std::size_t max_chars, Text_rule rule) : max_chars_(max_chars), rule_(rule) {}
+
+    // Takes one byte; true when it was the LF that ended line().
+    bool take(unsigned char byte) {
+        if (byte == '\n') {
+            sequence_.clear();
+            return true;
+        }
+        if (!sequence_.empty()) {
+            if (continues_sequence(byte)) {
+                sequence_.push_back(static_cast<char>(byte));
+                if (sequence_.size() == needed_) finish_sequence();
+                return false;
+            }
+            sequence_.clear();  // broken sequence: dropped, the byte is looked at on its own
+        }
+        if (byte >= 0x20 && byte <= 0x7E) {
+            append(std::string_view(reinterpret_cast<const char*>(&byte), 1));
+        } else if (rule_ == Text_rule::utf8 && byte >= 0xC2 && byte <= 0xF4) {
+            needed_ = byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+            sequence_.push_back(static_cast<char>(byte));
+        }
+        return false;
+    }
+
+    const std::string& line() const { return line_; }
+    void next_line() {
+        line_.clear();
+        chars_ = 0;
+    }
+
+private:
+    // The second byte of a sequence has narrower ranges after some lead bytes:
+    // they rule out over-long forms, surrogates and code points past U+10FFFF.
+    bool continues_sequence(unsigned char byte) const {
+        unsigned char low = 0x80, high = 0xBF;
+        if (sequence_.size() == 1) {
+            switch (static_cast<unsigned char>(sequence_[0])) {
+            case 0xE0: low = 0xA0; break;
+            case 0xED: high = 0x9F; break;
+            case 0xF0: low = 0x90; break;
+            case 0xF4: high = 0x8F; break;
+            default: break;
+            }
+        }
+        return byte >= low && byte <= high;
+    }
+    void finish_sequence() {
+        // U+0080..U+009F are control characters: dropped like the ASCII ones.
+        const bool control = static_cast<unsigned char>(sequence_[0]) == 0xC2 &&
+                             static_cast<unsigned char>(sequence_[1]) < 0xA0;
+        if (!control) append(sequence_);
+        sequence_.clear();
+    }
+    void append(std::string_view character) {
+        if (max_chars_ != 0 && chars_ >= max_chars_) return;
+        line_ += character;
+        ++chars_;
+    }
+
+    std::size_t max_chars_;
+    Text_rule rule_;
+    std::string line_;
+    std::size_t chars_ = 0;
+    std::string sequence_;  // the UTF-8 sequence being collected
+    std::size_t needed_ = 0;
+};
+
 }  // namespace
 
 // ---- Names and lines ----
@@ -141,7 +214,7 @@ std::string report_file_text(const std::vector<std::string>& lines, std::size_t 
 // ---- Files ----
 
 Read_outcome read_text_lines(const std::string& path, std::size_t max_line_chars, std::vector<std::string>& lines,
-                             std::string& reason) {
+                             std::string& reason, Text_rule rule) {
     lines.clear();
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -151,7 +224,7 @@ Read_outcome read_text_lines(const std::string& path, std::size_t max_line_chars
     // The block size only sets how much is read at a time; the lines are the
     // same whatever it is.
     char block[65536];
-    std::string line;
+    Line_splitter splitter(max_line_chars, rule);
     Read_outcome outcome = Read_outcome::ok;
     for (;;) {
         ssize_t got = ::read(fd, block, sizeof block);
@@ -163,13 +236,9 @@ Read_outcome read_text_lines(const std::string& path, std::size_t max_line_chars
         }
         if (got == 0) break;
         for (ssize_t i = 0; i < got; ++i) {
-            const auto byte = static_cast<unsigned char>(block[i]);
-            if (byte == '\n') {
-                lines.push_back(std::move(line));
-                line.clear();
-            } else if (byte >= 0x20 && byte <= 0x7E && (max_line_chars == 0 || line.size() < max_line_chars)) {
-                line.push_back(static_cast<char>(byte));
-            }
+            if (!splitter.take(static_cast<unsigned char>(block[i]))) continue;
+            lines.push_back(splitter.line());
+            splitter.next_line();
         }
     }
     ::close(fd);
@@ -299,7 +368,7 @@ void open_report_file(Report_file_context& c) {
     std::string reason;
     c.ui.set_status(res::str(res::IDS_READING_FILE));
     c.ui.set_wait_cursor(true);
-    Read_outcome outcome = read_text_lines(*chosen, report_line_limit, lines, reason);
+    Read_outcome outcome = read_text_lines(*chosen, report_line_limit, lines, reason, Text_rule::utf8);
     if (outcome != Read_outcome::ok) {
         c.ui.set_wait_cursor(false);
         refresh_status(c);

@@ -8,8 +8,9 @@
 // separator), named after the tag: <folder>/<tag>_<stamp>.<ext>, or in a
 // folder per tag: <folder>/<tag>/<tag>_<stamp>.<ext>.
 //
-// Reading keeps the characters 0x20..0x7E of a line (at most 200 of them),
-// ends a line at LF, drops every other byte and ignores text after the last LF.
+// Reading keeps the characters 0x20..0x7E of a line and the complete UTF-8
+// sequences of printable characters (at most 200 characters a line), ends a
+// line at LF, drops every other byte and ignores text after the last LF.
 //
 // Choices made where the old behaviour could lose or misplace data:
 // - A tag ID from a report is used in a file or folder name only when it is
@@ -107,11 +108,19 @@ bool safe_tag_id(std::string_view tag_id);
 // The bytes of a report file holding these lines: each line followed by CR LF.
 std::string report_file_text(const std::vector<std::string>& lines, std::size_t begin, std::size_t end);
 
+// Which characters a line keeps.  Tag and group files hold text that goes to
+// the calibrator: printable ASCII only.  Report files hold what the program
+// wrote, company names included: printable ASCII and every complete UTF-8
+// sequence of a printable character (U+00A0 and above); a broken sequence
+// is dropped like any other byte.
+enum class Text_rule { ascii, utf8 };
+
 // Reads a text file with the line rules above; max_line_chars of 0 keeps
-// whole lines.
+// whole lines (a UTF-8 sequence counts as one character).
 enum class Read_outcome { ok, open_failed, read_failed };
 Read_outcome read_text_lines(const std::string& path, std::size_t max_line_chars,
-                             std::vector<std::string>& lines, std::string& reason);
+                             std::vector<std::string>& lines, std::string& reason,
+                             Text_rule rule = Text_rule::ascii);
 // The longest line a report file gives back.
 inline constexpr std::size_t report_line_limit = 200;
 

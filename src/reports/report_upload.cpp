@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "link/checks.h"
@@ -70,8 +72,53 @@ void open_report(Program& program, bool separator) {
     }
 }
 
+// Shows "Uploading reports ...:  done of total." in the status line and the
+// cancel window (when one is open).
+void show_progress(Program& program, bool all, int done, int total) {
+    const std::string text =
+        res::format(all ? res::IDS_UPLOAD_PROGRESS_ALL : res::IDS_UPLOAD_PROGRESS_SELECTED, done, total);
+    program.ui.set_status(text);
+    program.ui.set_cancel_progress(done, total, text);
+}
+
+// What a level-1 upload learnt besides its result code.
+struct Text_upload {
+    int lines_received = 0;        // report lines of every reply so far
+    std::string failing_entry;     // RESULT_REFUSED: the entry the calibrator did not know,
+    std::optional<int> error_code; // or the code of the "<Error n>" line that closed a reply
+};
+
+// Reads the report lines of one "TAG_SEND_ALL" or "TAG_SEND" reply into the
+// Reports list until its closing line (a line beginning with "<", not part of
+// any report), which is left in `closing`.  on_report_start runs before each
+// "Tag ID:" line is added.  A reply longer than max_uploaded_report_lines
+// (with the replies before it) cannot come from a calibrator that works: it
+// ends the upload as a failed operation.
+Result_code read_report_reply(Program& program, Text_upload& upload, const std::function<void()>& on_report_start,
+                              std::string& closing) {
+    for (;;) {
+        std::string line;
+        const Result_code result = program.link.receive_line(line, comm::REPLY_CAPACITY, true);
+        if (result != comm::RESULT_OK) return result;
+        if (starts_with(line, "<")) {
+            closing = std::move(line);
+            return comm::RESULT_OK;
+        }
+        if (++upload.lines_received > max_uploaded_report_lines) return comm::RESULT_INVALID;
+        if (is_report_start(line)) on_report_start();
+        program.reports.add_report_line(line);
+    }
+}
+
+// An error line closing a reply fails the upload with the calibrator's message.
+Result_code check_error_line(const std::string& closing, Text_upload& upload) {
+    if (!comm::is_error_line(closing)) return comm::RESULT_OK;
+    upload.error_code = comm::error_code(closing);
+    return comm::RESULT_REFUSED;
+}
+
 // Collects every report after "TAG_SEND_ALL" (port open).
-Result_code collect_all_reports(Program& program) {
+Result_code collect_all_reports(Program& program, Text_upload& upload) {
     Result_code result = choose_layout(program, true);
     if (result != comm::RESULT_OK) return result;
     result = shell::read_tag_list(program);
@@ -81,26 +128,24 @@ Result_code collect_all_reports(Program& program) {
     program.reports.start_report_fill();
     const int tag_count = static_cast<int>(program.tag_list.size());
     int reports_seen = 0;
-    for (;;) {
-        std::string line;
-        result = program.link.receive_line(line, comm::REPLY_CAPACITY, true);
-        if (result != comm::RESULT_OK) break;
-        if (starts_with(line, "<")) break;  // the closing line is not part of any report
-        if (is_report_start(line)) {
+    std::string closing;
+    result = read_report_reply(
+        program, upload,
+        [&] {
             ++reports_seen;
             open_report(program, reports_seen > 1);
-            program.ui.set_status(res::format(res::IDS_UPLOAD_PROGRESS_ALL, reports_seen, tag_count));
-        }
-        program.reports.add_report_line(line);
-    }
+            show_progress(program, true, reports_seen, tag_count);
+        },
+        closing);
+    if (result == comm::RESULT_OK) result = check_error_line(closing, upload);
     program.reports.finish_report_fill();
     return result;
 }
 
 // Collects the report of each selected entry with "TAG_SEND entry" (port
-// open).  failing_entry names the entry the calibrator did not know.
+// open).
 Result_code collect_selected_reports(Program& program, const std::vector<std::string>& entries,
-                                     std::string& failing_entry) {
+                                     Text_upload& upload) {
     Result_code result = choose_layout(program, false);
     if (result != comm::RESULT_OK) return result;
 
@@ -108,25 +153,22 @@ Result_code collect_selected_reports(Program& program, const std::vector<std::st
     const int count = static_cast<int>(entries.size());
     for (int j = 0; j < count && result == comm::RESULT_OK; ++j) {
         program.link.send_command("TAG_SEND " + entries[static_cast<size_t>(j)]);
-        for (;;) {
-            std::string line;
-            result = program.link.receive_line(line, comm::REPLY_CAPACITY, true);
-            if (result != comm::RESULT_OK) break;
-            if (starts_with(line, "<Tag [")) {
-                result = comm::RESULT_REFUSED;
-                failing_entry = entries[static_cast<size_t>(j)];
-                break;
-            }
-            if (starts_with(line, "<No space")) {
-                result = comm::RESULT_INVALID;
-                break;
-            }
-            if (starts_with(line, "<")) break;  // end of this entry's report
-            if (is_report_start(line)) {
+        std::string closing;
+        result = read_report_reply(
+            program, upload,
+            [&] {
                 open_report(program, j > 0);
-                program.ui.set_status(res::format(res::IDS_UPLOAD_PROGRESS_SELECTED, j + 1, count));
-            }
-            program.reports.add_report_line(line);
+                show_progress(program, false, j + 1, count);
+            },
+            closing);
+        if (result != comm::RESULT_OK) break;
+        if (starts_with(closing, "<Tag [")) {
+            result = comm::RESULT_REFUSED;
+            upload.failing_entry = entries[static_cast<size_t>(j)];
+        } else if (starts_with(closing, "<No space")) {
+            result = comm::RESULT_INVALID;
+        } else {
+            result = check_error_line(closing, upload);  // any other closing line ends this entry's report
         }
     }
     program.reports.finish_report_fill();
@@ -137,12 +179,18 @@ void text_upload(Program& program, bool all, const std::vector<std::string>& ent
     if (!program.link.open_port()) return;
     program.ui.set_status(res::str(all ? res::IDS_UPLOADING_ALL_REPORTS : res::IDS_UPLOADING_SELECTED_REPORTS));
     program.ui.set_wait_cursor(true);
-    std::string failing_entry;
+    Text_upload upload;
     const Result_code result =
-        all ? collect_all_reports(program) : collect_selected_reports(program, entries, failing_entry);
+        all ? collect_all_reports(program, upload) : collect_selected_reports(program, entries, upload);
     program.link.close_port();
     program.ui.set_wait_cursor(false);
 
+    if (result == comm::RESULT_REFUSED && upload.error_code) {
+        show_error(program, comm::calibrator_error_message(*upload.error_code));
+        program.reports.clear();
+        program.refresh_status_line();
+        return;
+    }
     switch (result) {
     case comm::RESULT_OK:
         if (!program.reports.empty()) {
@@ -155,13 +203,13 @@ void text_upload(Program& program, bool all, const std::vector<std::string>& ent
         }
         break;
     case comm::RESULT_REFUSED:
-        show_error(program, res::format(res::IDS_TAG_NOT_FOUND, failing_entry));
+        show_error(program, res::format(res::IDS_TAG_NOT_FOUND, upload.failing_entry));
         program.reports.clear();
         // The Tag ID list no longer matches the calibrator: read it again.
         shell::upload_tag_ids_command(program);
         break;
     default:
-        comm::show_result_message(program.ui, result);
+        program.link.show_result_message(result);
         program.reports.clear();
         break;
     }
@@ -263,10 +311,9 @@ bool run_field_upload(Program& program, bool all) {
 
     program.reports.start_report_fill();
     const int count = static_cast<int>(positions.size());
-    const int progress_id = all ? res::IDS_UPLOAD_PROGRESS_ALL : res::IDS_UPLOAD_PROGRESS_SELECTED;
     bool success = true;
     for (int i = 0; i < count && success; ++i) {
-        program.ui.set_status(res::format(progress_id, i + 1, count));
+        show_progress(program, all, i + 1, count);
         success = upload_tag(program, positions[static_cast<size_t>(i)], i);
     }
     program.reports.finish_report_fill();

@@ -11,7 +11,9 @@
 //
 // Either way a failure leaves the Reports list empty, captioned "Reports" and
 // not unsaved; success marks the reports unsaved, captions the list
-// "Reports - Uploaded from Calibrator" and beeps.
+// "Reports - Uploaded from Calibrator" and beeps.  At level 1 an "<Error n>"
+// line closing a reply is such a failure (the calibrator's message for the
+// code), and so is a reply stream longer than max_uploaded_report_lines.
 #pragma once
 
 #include <string>
@@ -20,6 +22,13 @@
 #include "shell/program.h"
 
 namespace reports {
+
+// The most report lines a level-1 upload takes from the calibrator, all
+// replies together.  Fifty tags of 21 points in both directions come to
+// about 4,000 lines; a longer stream means a calibrator gone wrong, and
+// the upload fails ("Operation not successfully completed.  Try again.")
+// rather than fill memory without end.
+inline constexpr int max_uploaded_report_lines = 20000;
 
 // Upload > All Tag Reports (command 32780).
 void upload_all_reports(shell::Program& program);

@@ -63,14 +63,21 @@ Result_code read_tag_list_unframed(Program& program) {
     for (int attempt = 1; attempt <= TAGS_ATTEMPTS; ++attempt) {
         program.link.send_command("TAGS?");
         Result_code result = comm::RESULT_OK;
+        int extra_lines = 0;
         for (bool first = true;; first = false) {
             std::string line;
             result = program.link.receive_line(line, comm::REPLY_CAPACITY, first);
             if (result != comm::RESULT_OK) break;
             if (starts_with(line, "<")) return comm::RESULT_OK;
             // The calibrator holds at most 50 tags; lines beyond the list's
-            // capacity are read and dropped.
-            if (program.tag_list.size() < MAX_TAG_ENTRIES) program.tag_list.push_back(line);
+            // capacity are read and dropped, but only so many: a list that
+            // does not end is a calibrator gone wrong, and none of it is kept.
+            if (program.tag_list.size() < MAX_TAG_ENTRIES) {
+                program.tag_list.push_back(line);
+            } else if (++extra_lines > MAX_EXTRA_TAG_LIST_LINES) {
+                program.tag_list.clear();
+                return comm::RESULT_INVALID;
+            }
         }
         if (result != comm::RESULT_PARTIAL) return result;
         program.link.close_port();
@@ -127,7 +134,7 @@ void upload_tag_ids_command(Program& program) {
     program.ui.set_wait_cursor(false);
 
     if (result != comm::RESULT_OK) {
-        comm::show_result_message(program.ui, result);
+        program.link.show_result_message(result);
         program.clear_tag_list_display();
     } else if (!program.tag_list.empty()) {
         program.ui.beep();
@@ -152,7 +159,7 @@ void erase_all_command(Program& program) {
     program.ui.set_wait_cursor(false);
 
     if (result != comm::RESULT_OK)
-        comm::show_result_message(program.ui, result);
+        program.link.show_result_message(result);
     else
         program.ui.beep();
     program.clear_tag_list_display();
@@ -200,7 +207,7 @@ void erase_selected_command(Program& program) {
     if (result == comm::RESULT_REFUSED)
         program.ui.message(res::format(res::IDS_TAG_NOT_FOUND, failing_id), ui::Caption::error, ui::Buttons::ok);
     else if (result != comm::RESULT_OK)
-        comm::show_result_message(program.ui, result);
+        program.link.show_result_message(result);
     else
         upload_tag_ids_command(program);
     program.refresh_status_line();

@@ -14,8 +14,11 @@ namespace shell {
 // Reads the calibrator's tags into program.tag_list (the port is open).
 // Framed protocol: free-space query, then fields 68 and 1 of each position;
 // otherwise "TAGS?" with up to three attempts.  Entries read before a
-// failure stay in tag_list.
+// failure stay in tag_list, except after a "TAGS?" list that went on for
+// more than MAX_EXTRA_TAG_LIST_LINES lines past the list's capacity
+// (MAX_TAG_ENTRIES): that list is dropped and the result is RESULT_INVALID.
 comm::Result_code read_tag_list(Program& program);
+inline constexpr int MAX_EXTRA_TAG_LIST_LINES = 1000;
 
 // Upload > Tag ID's.
 void upload_tag_ids_command(Program& program);

@@ -599,3 +599,64 @@ TEST(Open_report, open_and_read_failures) {
 }
 
 }  // namespace
+
+// ---- Characters kept by the two reading rules ----
+
+TEST(Read_text_lines, utf8_rule_keeps_complete_sequences_the_ascii_rule_none) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string utf8, ascii;  // the one line read by each rule
+    };
+    const std::string u_umlaut = "\xc3\xbc";
+    const std::vector<Case> cases = {
+        {"two bytes", "M\xc3\xbcller\n", "M\xc3\xbcller", "Mller"},
+        {"three bytes", "\xe2\x82\xac" "5\n", "\xe2\x82\xac" "5", "5"},
+        {"four bytes", "\xf0\x9f\x98\x80x\n", "\xf0\x9f\x98\x80x", "x"},
+        {"no-break space is printable", "a\xc2\xa0" "b\n", "a\xc2\xa0" "b", "ab"},
+        {"C1 control dropped", "a\xc2\x85" "b\n", "ab", "ab"},
+        {"broken by an ASCII byte", "a\xc3" "b\xe2\x82" "c\n", "abc", "abc"},
+        {"broken by a new lead byte", "\xc3\xc3\xbc\n", u_umlaut, ""},
+        {"stray continuation bytes", "\x80\xbf" "a\n", "a", "a"},
+        {"over-long forms", "\xc0\xaf\xc1\xbf\xe0\x80\xaf\xf0\x80\x80\xaf.\n", ".", "."},
+        {"surrogate", "\xed\xa0\x80.\n", ".", "."},
+        {"past U+10FFFF", "\xf4\x90\x80\x80\xf5\x80\x80\x80.\n", ".", "."},
+        {"highest code point", "\xf4\x8f\xbf\xbf\n", "\xf4\x8f\xbf\xbf", ""},
+        {"sequence cut by the end of the line", "a\xe2\x82\n", "a", "a"},
+        {"a sequence counts as one character", std::string(5, 'x') + "\xc3\xbc\xc3\xbc" "y\n",
+         std::string(5, 'x') + u_umlaut, std::string(5, 'x') + "y"},
+    };
+    QTemporaryDir temp;
+    const std::string path = temp.path().toStdString() + "/lines.txt";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        write_bytes(path, c.bytes);
+        for (auto [rule, expected] : {std::pair{reports::Text_rule::utf8, c.utf8}, std::pair{reports::Text_rule::ascii, c.ascii}}) {
+            std::vector<std::string> lines;
+            std::string reason;
+            ASSERT_EQ(reports::read_text_lines(path, 6, lines, reason, rule), reports::Read_outcome::ok);
+            EXPECT_EQ(lines, std::vector<std::string>{expected});
+        }
+        // The call form without a rule reads by the ASCII rule.
+        std::vector<std::string> lines;
+        std::string reason;
+        reports::read_text_lines(path, 6, lines, reason);
+        EXPECT_EQ(lines, std::vector<std::string>{c.ascii});
+    }
+}
+
+TEST(Open_report, accented_text_survives_a_save_and_reopen) {
+    Rig rig;
+    const std::vector<std::string> lines = {"Company Name: M\xc3\xbcller \xc3\x86rosp\xc3\xa5" "ce",
+                                            "", "Tag ID: \xc3\x98-1", std::string(199, 'x') + "\xc3\xa9" "cut"};
+    rig.fill(lines, Report_format::text);
+    const std::string path = rig.folder("out") + "/accents.txt";
+    rig.ui.expect_file(path);
+    reports::save_reports_single(rig.context);
+    rig.ui.expect_file(path);
+    reports::open_report_file(rig.context);
+    std::vector<std::string> expected = lines;
+    expected.back() = std::string(199, 'x') + "\xc3\xa9";  // 200 characters a line, whole sequences
+    EXPECT_EQ(rig.list.lines(), expected);
+    rig.ui.verify();
+}

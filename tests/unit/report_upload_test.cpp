@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <utility>
 
 #include "link/frame.h"
 #include "reports/report_upload.h"
@@ -139,6 +140,17 @@ TEST(Text_upload, flows) {
          {{"*IDN?", LEVEL_1}, {"REPORT_TXT", "<Complete>\r"}, {"TAGS?", "A\r<End>\r"},
           {"TAG_SEND_ALL", "Tag ID: A\rRow wi"}},
          {{ui::Caption::error, NO_RESPONSE}}, {}, {ALL_WAIT, all_progress(1, 1)}, {}},
+        {"all_error_line_after_reports_fails_and_keeps_nothing", true, 1, "", {},
+         {{"*IDN?", LEVEL_1}, {"REPORT_TXT", "<Complete>\r"}, {"TAGS?", "PUMP-1\rTT-204\r<End>\r"},
+          {"TAG_SEND_ALL", "Tag ID: PUMP-1\rRow A\rTag ID: TT-204\r<Error 5>\r"}},
+         {{ui::Caption::error, "5 - Tag position does not match previous commands."}}, {},
+         {ALL_WAIT, all_progress(1, 2), all_progress(2, 2)}, {}},
+        {"selected_error_line_after_the_first_report_fails_and_keeps_nothing", false, 1, "", {"PUMP-1", "TT-204"},
+         {{"*IDN?", LEVEL_1}, {"REPORT_TXT", "<Complete>\r"},
+          {"TAG_SEND PUMP-1", "Tag ID: PUMP-1\rRow A\r<Complete>\r"},
+          {"TAG_SEND TT-204", "Tag ID: TT-204\r<Error 31>\r"}},
+         {{ui::Caption::error, "Unknown error code 31 returned."}}, {},
+         {SELECTED_WAIT, selected_progress(1, 2), selected_progress(2, 2)}, {}},
         {"selected_complete_with_trailing_space_is_accepted", false, 1, "", {"PUMP-1"},
          {{"*IDN?", LEVEL_1}, {"REPORT_TXT", "<Complete> \r"},
           {"TAG_SEND PUMP-1", "Tag ID: PUMP-1\rRow A\r<Complete>\r"}},
@@ -207,6 +219,45 @@ TEST(Text_upload, flows) {
         const int refresh_beeps = c.tag_list && !c.tag_list->empty() ? 1 : 0;
         EXPECT_EQ(f.rig.ui.beeps, (uploaded ? 1 : 0) + refresh_beeps);
     }
+}
+
+TEST(Text_upload, a_report_stream_is_bounded_and_nothing_of_a_longer_one_is_kept) {
+    // Exactly max_uploaded_report_lines report lines are an upload; one more
+    // line fails it, whether the stream would have ended or not.
+    for (int lines : {reports::max_uploaded_report_lines, reports::max_uploaded_report_lines + 1}) {
+        SCOPED_TRACE(lines);
+        Upload_fixture f;
+        f.rig.port.expect("*IDN?").reply(LEVEL_1);
+        f.rig.port.expect("REPORT_TXT").reply("<Complete>\r");
+        f.rig.port.expect("TAGS?").reply("A\r<End>\r");
+        // In pieces a millisecond apart, so the scripted port looks at little at a time.
+        auto& stream = f.rig.port.expect("TAG_SEND_ALL").reply("Tag ID: A\r");
+        std::string piece;
+        for (int i = 1; i < lines; ++i) {
+            piece += "Row\r";
+            if (i % 100 == 0) stream.reply(std::exchange(piece, ""), 1);
+        }
+        stream.reply(piece + "<Complete>\r", 1);
+        const bool refused = lines > reports::max_uploaded_report_lines;
+        if (refused) f.rig.ui.expect_error(OPERATION_FAILED);
+        reports::upload_all_reports(f.program);
+        if (refused)
+            f.expect_discarded();
+        else
+            EXPECT_EQ(f.program.reports.lines().size(), static_cast<size_t>(lines));
+        f.rig.ui.verify();
+    }
+}
+
+TEST(Text_upload, progress_goes_to_the_cancel_window_too) {
+    Upload_fixture f;
+    f.rig.port.expect("*IDN?").reply(LEVEL_1);
+    f.rig.port.expect("REPORT_TXT").reply("<Complete>\r");
+    f.rig.port.expect("TAGS?").reply("A\rB\rC\r<End>\r");
+    f.rig.port.expect("TAG_SEND_ALL").reply("Tag ID: A\rTag ID: B\r<Complete>\r");
+    reports::upload_all_reports(f.program);
+    using P = test::Scripted_ui::Progress;
+    EXPECT_EQ(f.rig.ui.progress, (std::vector<P>{{1, 3, all_progress(1, 3)}, {2, 3, all_progress(2, 3)}}));
 }
 
 // ---- Start of both commands ----
@@ -370,6 +421,8 @@ TEST(Field_upload, two_tags_uploaded_rendered_and_marked_unsaved) {
 
     EXPECT_EQ(upload_statuses(f.rig.ui.statuses), (std::vector<std::string>{ALL_WAIT, all_progress(1, 2),
                                                                              all_progress(2, 2)}));
+    using P = test::Scripted_ui::Progress;
+    EXPECT_EQ(f.rig.ui.progress, (std::vector<P>{{1, 2, all_progress(1, 2)}, {2, 2, all_progress(2, 2)}}));
     EXPECT_TRUE(f.program.reports.reports_unsaved);
     EXPECT_EQ(f.rig.ui.reports_caption, "Reports - Uploaded from Calibrator");
     EXPECT_EQ(f.rig.ui.beeps, 1);

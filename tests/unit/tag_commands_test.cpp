@@ -112,6 +112,26 @@ TEST(Tag_list, failures_empty_the_list_with_the_standard_message) {
     }
 }
 
+TEST(Tag_list, a_list_past_its_capacity_is_read_up_to_a_bound_then_refused) {
+    // 200 entries are kept; up to MAX_EXTRA_TAG_LIST_LINES more lines are read
+    // and dropped; one line more and the whole list is refused.
+    for (int extra : {shell::MAX_EXTRA_TAG_LIST_LINES, shell::MAX_EXTRA_TAG_LIST_LINES + 1}) {
+        SCOPED_TRACE(extra);
+        Fixture f;
+        f.identity(LEVEL_1);
+        std::string list;
+        for (size_t i = 0; i < shell::MAX_TAG_ENTRIES + static_cast<size_t>(extra); ++i)
+            list += "T-" + std::to_string(i) + "\r";
+        f.rig.port.expect("TAGS?").reply(list + "<End>\r");
+        const bool refused = extra > shell::MAX_EXTRA_TAG_LIST_LINES;
+        if (refused) f.rig.ui.expect_error(res::str(res::IDS_OPERATION_FAILED));
+        shell::upload_tag_ids_command(f.program);
+        EXPECT_EQ(f.program.tag_list.size(), refused ? 0u : shell::MAX_TAG_ENTRIES);
+        EXPECT_EQ(f.rig.ui.tag_list.size(), refused ? 0u : shell::MAX_TAG_ENTRIES);
+        f.rig.ui.verify();
+    }
+}
+
 TEST(Erase, selected_at_level_2_sends_the_tag_id_without_prefix_then_rereads_the_list) {
     Fixture f;
     f.rig.ui.tag_list = {" 3 U PUMP-1", "17 C TT-204"};
