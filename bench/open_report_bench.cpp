@@ -11,7 +11,7 @@
 #include <string>
 
 #include "link/clock.h"
-#include "link/qt_serial_port.h"
+#include "link/tty_serial_port.h"
 #include "resources/shell_strings.h"
 #include "ui/qt/main_window.h"
 
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     const std::string path = home.path().toStdString() + "/reports.txt";
     write_report_file(path, lines);
 
-    comm::Qt_serial_port port;
+    comm::Tty_serial_port port;
     comm::System_clock clock;
     Bench_window window(port, clock, path);
     if (!window.start()) return 1;

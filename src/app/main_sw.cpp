@@ -2,14 +2,15 @@
 #include <QApplication>
 
 #include "link/clock.h"
-#include "link/qt_serial_port.h"
+#include "link/tty_serial_port.h"
+#include "shell/ini_file.h"
 #include "ui/qt/main_window.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TQ740-SW"));
 
-    comm::Qt_serial_port port;
+    comm::Tty_serial_port port;
     comm::System_clock clock;
     ui::qt::Main_window window(port, clock);
     if (!window.start()) return 1;

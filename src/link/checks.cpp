@@ -34,17 +34,11 @@ Result_code query_identity(Serial_link& link, Calibrator_identity& identity) {
     link.send_command("*IDN?");
     Result_code r = link.receive_line(line, REPLY_CAPACITY, true);
     if (r == RESULT_PARTIAL) {
-        if (!accept_unterminated_identity(line)) {
-            recover(link);
-            return RESULT_PARTIAL;
-        }
+        if (!accept_unterminated_identity(line)) return recover(link) ? RESULT_PARTIAL : RESULT_PORT_CLOSED;
     } else if (r != RESULT_OK) {
         return r;
     }
-    if (!parse_identity(line, identity)) {
-        recover(link);
-        return RESULT_NOT_IDENTITY;
-    }
+    if (!parse_identity(line, identity)) return recover(link) ? RESULT_NOT_IDENTITY : RESULT_PORT_CLOSED;
     return RESULT_OK;
 }
 
@@ -86,7 +80,7 @@ bool identity_check(Calibrator_session& session) {
     case RESULT_INVALID: show_error(ui, res::IDS_NOT_SUPPORTED); break;
     case RESULT_NOT_IDENTITY: show_error(ui, res::IDS_NOT_IDENTITY); break;
     case RESULT_DOCUMENT_MODE: show_error(ui, res::IDS_EXIT_DOCUMENT_MODE); break;
-    default: show_error(ui, res::IDS_NO_RESPONSE); break;
+    default: if (!link.port_lost()) show_error(ui, res::IDS_NO_RESPONSE); break;
     }
     session.refresh();
     return result == RESULT_OK;
@@ -163,7 +157,7 @@ bool clock_check(Calibrator_session& session) {
     case RESULT_OK: break;
     case RESULT_INVALID: show_error(ui, res::IDS_CLOCK_FAILED); break;
     case RESULT_DOCUMENT_MODE: show_error(ui, res::IDS_EXIT_DOCUMENT_MODE); break;
-    default: show_error(ui, res::IDS_NO_RESPONSE); break;
+    default: if (!link.port_lost()) show_error(ui, res::IDS_NO_RESPONSE); break;
     }
     session.refresh();
     return result == RESULT_OK;
@@ -191,7 +185,7 @@ bool calibrator_identity_command(Calibrator_session& session) {
         switch (result) {
         case RESULT_DOCUMENT_MODE: show_error(ui, res::IDS_EXIT_DOCUMENT_MODE); break;
         case RESULT_NOT_IDENTITY: show_error(ui, res::IDS_NOT_IDENTITY); break;
-        default: show_error(ui, res::IDS_NO_RESPONSE); break;
+        default: if (!link.port_lost()) show_error(ui, res::IDS_NO_RESPONSE); break;
         }
         if (session.empty_tag_list)
             session.empty_tag_list();

@@ -12,7 +12,8 @@ Serial_link::Serial_link(Serial_port& port, Clock& clock, ui::Ui& ui,
 bool Serial_link::open_port() {
     std::string reason;
     Open_failure failure = port_.open(device_name_(), reason);
-    if (failure == Open_failure::none) return true;
+    port_lost_ = failure != Open_failure::none;
+    if (!port_lost_) return true;
 
     int id = res::IDS_PORT_OPEN_FAILED;
     switch (failure) {
@@ -37,6 +38,9 @@ void Serial_link::close_port() {
 
 void Serial_link::send_command(std::string_view text) {
     if (!port_.is_open()) return;
+    // The reply is delivered in whole lines (see receive_line); switching
+    // before the purge leaves nothing of an earlier reply behind.
+    port_.set_whole_lines(true);
     port_.purge();
     pending_command_ = std::string(text) + '\r';
     bool written = port_.write(pending_command_);
@@ -60,6 +64,15 @@ Result_code Serial_link::receive_line(std::string& buffer, int capacity, bool al
     bool done = false;
     Result_code result = RESULT_OK;
 
+    // Until the seconds clock first ticks, the port wakes this loop only for
+    // whole lines, so a reply that comes at once costs one wake-up.  From
+    // that tick on it delivers every byte as it comes, so that a line falling
+    // silent without its CR, and the re-send after silence, keep their timing.
+    bool whole_lines = port_.set_whole_lines(true);
+    const std::time_t wait_began = start;
+    std::size_t held = 0;          // bytes whole-line delivery held back until that tick
+    std::time_t held_since = 0;    // the last reading before it: when they had arrived by
+
     for (;;) {
         unsigned char byte = 0;
         Read_status status = port_.read_byte(byte);
@@ -67,7 +80,12 @@ Result_code Serial_link::receive_line(std::string& buffer, int capacity, bool al
         bool got_byte = status == Read_status::byte;
         if (got_byte) {
             received_any = true;
-            start = clock_.now();
+            if (held > 0) {
+                --held;
+                start = held_since;
+            } else {
+                start = clock_.now();
+            }
             byte &= 0x7F;
             if (byte >= 0x20 && byte <= 0x7E && static_cast<int>(buffer.size()) < capacity - 1) {
                 buffer += static_cast<char>(byte);
@@ -90,7 +108,14 @@ Result_code Serial_link::receive_line(std::string& buffer, int capacity, bool al
         std::time_t now = clock_.now();
         // A loop held up for more than a second (a modal dialog opened while
         // events were pumped) does not count against the calibrator.
-        if (now - last > 1) start = now;
+        const bool held_up = now - last > 1;
+        if (held_up) start = now;
+        if (whole_lines && now != wait_began) {
+            whole_lines = false;
+            port_.set_whole_lines(false);
+            held = port_.bytes_waiting();
+            held_since = held_up ? now : last;
+        }
         last = now;
 
         if (done) break;
@@ -134,10 +159,14 @@ void show_result_message(ui::Ui& ui, Result_code result) {
     ui.message(res::str(standard_message_id(result)), ui::Caption::error, ui::Buttons::ok);
 }
 
-Result_code recover(Serial_link& link) {
+void Serial_link::show_result_message(Result_code result) {
+    if (result == RESULT_PORT_CLOSED && port_lost_) return;
+    comm::show_result_message(ui_, result);
+}
+
+bool recover(Serial_link& link) {
     link.close_port();
-    link.open_port();
-    return RESULT_INVALID;
+    return link.open_port();
 }
 
 }  // namespace comm

@@ -28,6 +28,9 @@ public:
     // Closes the port if one is open.
     void close_port();
     bool port_open() const { return port_.is_open(); }
+    // The last open_port failed (its message has been shown): an operation
+    // whose recovery could not reopen the port ends without a second message.
+    bool port_lost() const { return port_lost_; }
 
     // Sends text followed by CR, after discarding anything unread.
     void send_command(std::string_view text);
@@ -50,6 +53,10 @@ public:
     // Upper bound of the wait for the transmitter to empty after a write.
     static constexpr int TRANSMIT_WAIT_MS = 2000;
 
+    // The standard message of a result at the end of an operation, except
+    // RESULT_PORT_CLOSED after a failed reopen: that failure has said why.
+    void show_result_message(Result_code result);
+
     ui::Ui& user_interface() { return ui_; }
     Clock& clock() { return clock_; }
 
@@ -60,6 +67,7 @@ private:
     std::function<std::string()> device_name_;
     std::string pending_command_;
     bool cancel_requested_ = false;
+    bool port_lost_ = false;
 };
 
 // The standard message of a non-zero result at the end of an operation
@@ -69,8 +77,9 @@ void show_result_message(ui::Ui& ui, Result_code result);
 // The id of the standard message text for a non-zero result.
 int standard_message_id(Result_code result);
 
-// The recovery rule of the command transactions: close the port, open it
-// again, and count the attempt as RESULT_INVALID.
-Result_code recover(Serial_link& link);
+// The recovery rule of the command transactions: close the port and open it
+// again.  False when it could not be opened (its message has been shown):
+// the transaction then ends at once with RESULT_PORT_CLOSED.
+bool recover(Serial_link& link);
 
 }  // namespace comm

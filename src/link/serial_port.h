@@ -2,6 +2,7 @@
 // tests can put a scripted port in place of the real one.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace comm {
@@ -39,6 +40,17 @@ public:
 
     // Discards pending input and output.
     virtual void purge() = 0;
+
+    // Whole-line delivery: while on, a wait on the port ends only when a line
+    // ended by CR or LF has arrived, so a reply line costs one wake-up instead
+    // of one per byte.  Turning it off makes every byte already received
+    // readable at once; nothing is lost either way.  Returns false when the
+    // device cannot deliver whole lines: reading then goes on byte by byte,
+    // which costs processor time but no data.
+    virtual bool set_whole_lines(bool on) = 0;
+
+    // Bytes received and not read yet, held back by whole-line delivery or not.
+    virtual std::size_t bytes_waiting() = 0;
 
     // Clears the device's error state after a failed read or write.
     virtual void clear_error() = 0;

@@ -24,13 +24,14 @@ Attempt rejected_keep_port() { return {RESULT_INVALID, false}; }
 // The common attempt loop: one attempt, and another while the last one was
 // rejected and fewer than three have been made.  The port is reopened after
 // every rejected reply, the last one included, so that nothing the calibrator
-// may still send for it is read by the next command.
+// may still send for it is read by the next command.  A port that cannot be
+// reopened (the adapter was pulled) ends the transaction at once.
 template <typename Make_attempt>
 Result_code run_attempts(Serial_link& link, Make_attempt make_attempt) {
     Result_code result = RESULT_INVALID;
     for (int attempt = 1; attempt <= TRANSACTION_ATTEMPTS; ++attempt) {
         Attempt a = make_attempt(attempt);
-        if (a.reopen) recover(link);
+        if (a.reopen && !recover(link)) return RESULT_PORT_CLOSED;
         result = a.result;
         if (result != RESULT_INVALID) break;
     }
@@ -220,7 +221,10 @@ bool upload_field(Serial_link& link, const Capability& capability, bool& success
         Attempt a = upload_field_attempt(link, capability, command, field, line);
         r = a.result;
         if (!a.reopen) break;
-        recover(link);
+        if (!recover(link)) {
+            r = RESULT_PORT_CLOSED;
+            break;
+        }
         if (++failures >= UPLOAD_FIELD_SENDS) break;
     }
 
@@ -236,7 +240,9 @@ bool upload_field(Serial_link& link, const Capability& capability, bool& success
         result = RESULT_OK;
         return true;
     }
-    if (!quiet) ui.message(res::str(upload_failure_message(r)), ui::Caption::error, ui::Buttons::ok);
+    // A port that could not be reopened has shown its own message.
+    if (!quiet && !link.port_lost())
+        ui.message(res::str(upload_failure_message(r)), ui::Caption::error, ui::Buttons::ok);
     success = false;
     result = r;
     return false;

@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 
 #include "link/clock.h"
-#include "link/qt_serial_port.h"
+#include "link/tty_serial_port.h"
 #include "ui/qt/main_window.h"
 #include "window_helpers.h"
 
@@ -36,7 +36,7 @@ protected:
         return QString::fromUtf8(file.readAll());
     }
     QTemporaryDir home;
-    comm::Qt_serial_port port;
+    comm::Tty_serial_port port;
     comm::System_clock clock;
     std::unique_ptr<ui::qt::Main_window> holder;
     ui::qt::Main_window& window_ref() { return *holder; }

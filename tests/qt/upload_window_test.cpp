@@ -18,7 +18,7 @@
 
 #include "../e2e/processes.h"
 #include "link/clock.h"
-#include "link/qt_serial_port.h"
+#include "link/tty_serial_port.h"
 #include "ui/qt/main_window.h"
 #include "window_helpers.h"
 
@@ -70,7 +70,7 @@ protected:
 
     QTemporaryDir home;
     std::unique_ptr<e2e::Sim_process> sim;
-    comm::Qt_serial_port port;
+    comm::Tty_serial_port port;
     comm::System_clock clock;
     std::unique_ptr<ui::qt::Main_window> window;
     QStringList seen;

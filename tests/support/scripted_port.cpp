@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace test {
 
@@ -86,6 +87,8 @@ comm::Open_failure Scripted_port::open(const std::string& device, std::string& r
     last_device_ = device;
     input_.clear();
     hung_up_ = false;
+    whole_lines_ = false;
+    released_ = 0;
     if (opens_to_fail_ > 0) {
         --opens_to_fail_;
         ++failed_opens_;
@@ -104,9 +107,53 @@ void Scripted_port::close() {
     input_.clear();
 }
 
+namespace {
+
+bool is_line_end(char c) { return (c & 0x7F) == '\r' || (c & 0x7F) == '\n'; }
+
+}  // namespace
+
+std::size_t Scripted_port::readable_now() const {
+    std::size_t arrived = 0, through_line_end = 0;
+    for (const auto& a : input_) {
+        if (a.at_ms > clock_.now_ms()) break;
+        for (char c : a.bytes) {
+            ++arrived;
+            if (is_line_end(c)) through_line_end = arrived;
+        }
+    }
+    if (!whole_lines_) return arrived;
+    return std::max(through_line_end, std::min(released_, arrived));
+}
+
+std::int64_t Scripted_port::next_readable_ms() const {
+    if (input_.empty()) return INT64_MAX;
+    if (!whole_lines_ || readable_now() > 0) return input_.front().at_ms;
+    for (const auto& a : input_)
+        if (std::any_of(a.bytes.begin(), a.bytes.end(), is_line_end)) return a.at_ms;
+    return INT64_MAX;
+}
+
+bool Scripted_port::set_whole_lines(bool on) {
+    if (!open_ || (on && lines_refused_)) return false;
+    // Whatever has arrived when the mode changes is handed over as it is.
+    if (on != whole_lines_) released_ = bytes_waiting();
+    whole_lines_ = on;
+    return true;
+}
+
+std::size_t Scripted_port::bytes_waiting() {
+    std::size_t arrived = 0;
+    for (const auto& a : input_)
+        if (a.at_ms <= clock_.now_ms()) arrived += a.bytes.size();
+    return arrived;
+}
+
 comm::Read_status Scripted_port::read_byte(unsigned char& byte) {
     if (!open_ || hung_up_) return comm::Read_status::error;
-    if (input_.empty() || input_.front().at_ms > clock_.now_ms()) return comm::Read_status::nothing;
+    if (input_.empty() || input_.front().at_ms > clock_.now_ms() || readable_now() == 0)
+        return comm::Read_status::nothing;
+    if (released_ > 0) --released_;
     Arrival& front = input_.front();
     byte = static_cast<unsigned char>(front.bytes.front());
     front.bytes.erase(0, 1);
@@ -116,9 +163,10 @@ comm::Read_status Scripted_port::read_byte(unsigned char& byte) {
 
 void Scripted_port::wait_readable(int max_ms) {
     if (!open_ || max_ms <= 0) return;
+    ++waits_;
     const std::int64_t now = clock_.now_ms();
     std::int64_t until = now + max_ms;
-    if (!hung_up_ && !input_.empty()) until = std::min(until, std::max(now, input_.front().at_ms));
+    if (!hung_up_) until = std::min(until, std::max(now, next_readable_ms()));
     clock_.advance_ms(until - now);
 }
 
@@ -151,6 +199,7 @@ void Scripted_port::wait_transmitted(int) { ++transmit_waits_; }
 
 void Scripted_port::purge() {
     ++purges_;
+    released_ = 0;
     const std::int64_t now = clock_.now_ms();
     while (!input_.empty() && input_.front().at_ms <= now) input_.pop_front();
 }

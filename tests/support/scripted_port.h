@@ -86,6 +86,7 @@ public:
     int purges() const { return purges_; }
     int error_clears() const { return error_clears_; }
     int transmit_waits() const { return transmit_waits_; }
+    int waits() const { return waits_; }              // calls of wait_readable
     const std::string& last_device() const { return last_device_; }
     // Every write, in order, as written (with its CR).
     const std::vector<std::string>& writes() const { return writes_; }
@@ -110,6 +111,15 @@ public:
     void wait_transmitted(int max_ms) override;
     void purge() override;
     void clear_error() override { ++error_clears_; }
+    // Whole-line delivery as a terminal does it: bytes become readable only
+    // when a line end (CR or LF, bit 7 ignored) has arrived after them, and
+    // all at once when the mode is turned off or on.
+    bool set_whole_lines(bool on) override;
+    std::size_t bytes_waiting() override;
+
+    // Makes set_whole_lines refuse, as a device without the mode does.
+    void refuse_whole_lines() { lines_refused_ = true; }
+    bool whole_lines() const { return whole_lines_; }
 
 private:
     struct Arrival {
@@ -117,6 +127,9 @@ private:
         std::string bytes;
     };
     void schedule(const std::string& bytes, std::int64_t at_ms);
+    // The arrived bytes readable now, and the time the next readable one arrives.
+    std::size_t readable_now() const;
+    std::int64_t next_readable_ms() const;
 
     Fake_clock& clock_;
     std::deque<Exchange> script_;
@@ -126,11 +139,14 @@ private:
     bool open_ = false;
     bool hung_up_ = false;
     bool fail_writes_ = false;
+    bool whole_lines_ = false;
+    bool lines_refused_ = false;
+    std::size_t released_ = 0;  // arrived bytes readable without a line end after them
     int opens_to_fail_ = 0;
     comm::Open_failure failure_ = comm::Open_failure::open;
     std::string failure_reason_;
 
-    int opens_ = 0, failed_opens_ = 0, closes_ = 0, purges_ = 0, error_clears_ = 0, transmit_waits_ = 0;
+    int opens_ = 0, failed_opens_ = 0, closes_ = 0, purges_ = 0, error_clears_ = 0, transmit_waits_ = 0, waits_ = 0;
     std::string last_device_;
     std::vector<std::string> writes_;
     std::vector<std::int64_t> write_times_ms_;

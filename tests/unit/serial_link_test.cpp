@@ -2,6 +2,8 @@
 // against a scripted port on a fake clock.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "link/serial_link.h"
 #include "resources/link_strings.h"
 #include "resources/strings.h"
@@ -245,6 +247,116 @@ TEST_F(Serial_link_test, hung_up_line_ends_in_the_time_out) {
     EXPECT_GT(rig.port.error_clears(), 0);
 }
 
+// ---- Whole-line delivery ----
+
+// The same reply gives the same result, text and timing whether the port
+// delivers whole lines or every byte.
+struct Timing_case {
+    const char* name;
+    std::function<void(Link_rig&)> script;
+    int start_offset_ms;      // where in the second the command goes out
+    Result_code expected;
+    std::string expected_line;
+    std::int64_t expected_ms;
+    std::size_t expected_writes;
+    // A broken line with no line end after it is seen at the first tick of
+    // the seconds clock when whole lines are delivered (-1: no difference).
+    std::int64_t whole_lines_ms = -1;
+};
+
+class Delivery_timing_test : public ::testing::TestWithParam<Timing_case> {};
+
+TEST_P(Delivery_timing_test, is_the_same_for_whole_lines_and_single_bytes) {
+    const Timing_case& c = GetParam();
+    for (bool whole_lines : {true, false}) {
+        SCOPED_TRACE(whole_lines ? "whole lines" : "single bytes");
+        Link_rig rig;
+        if (!whole_lines) rig.port.refuse_whole_lines();
+        ASSERT_TRUE(rig.link.open_port());
+        rig.clock.advance_ms(c.start_offset_ms);
+        c.script(rig);
+        const auto start = rig.clock.now_ms();
+        rig.link.send_command("CMD");
+        std::string line;
+        EXPECT_EQ(rig.link.receive_line(line, CAPACITY, true), c.expected);
+        EXPECT_EQ(line, c.expected_line);
+        EXPECT_EQ(elapsed(rig, start), whole_lines && c.whole_lines_ms >= 0 ? c.whole_lines_ms : c.expected_ms);
+        EXPECT_EQ(rig.port.writes().size(), c.expected_writes);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Timing, Delivery_timing_test,
+    ::testing::Values(
+        Timing_case{"line_at_once", [](Link_rig& r) { r.port.expect("CMD").reply("50 1\r", 30); }, 0,
+                    comm::RESULT_OK, "50 1", 30, 1},
+        Timing_case{"partial_line", [](Link_rig& r) { r.port.expect("CMD").reply("PUMP", 200); }, 300,
+                    comm::RESULT_PARTIAL, "PUMP", 3700, 1},
+        Timing_case{"gap_of_1500_ms_inside_a_line",
+                    [](Link_rig& r) { r.port.expect("CMD").reply("AB", 100).reply("CD\r", 1500); }, 600,
+                    comm::RESULT_OK, "ABCD", 1600, 1},
+        Timing_case{"nul_mid_line", [](Link_rig& r) { r.port.expect("CMD").reply(std::string("ok\0rest\r", 8)); },
+                    0, comm::RESULT_BAD_LINE, "ok", 0, 1},
+        Timing_case{"control_character_mid_line_without_line_end",
+                    [](Link_rig& r) { r.port.expect("CMD").reply("ok\x01rest"); }, 500, comm::RESULT_BAD_LINE, "ok",
+                    0, 1, 500},
+        Timing_case{"lf_ends_the_line", [](Link_rig& r) { r.port.expect("CMD").reply("abc\n"); }, 0,
+                    comm::RESULT_BAD_LINE, "abc", 0, 1},
+        Timing_case{"over_long_line", [](Link_rig& r) { r.port.expect("CMD").reply(fifty_nine + "yz\r"); }, 0,
+                    comm::RESULT_BAD_LINE, fifty_nine, 0, 1},
+        Timing_case{"over_long_line_without_line_end",
+                    [](Link_rig& r) { r.port.expect("CMD").reply(fifty_nine + "yz", 100); }, 200,
+                    comm::RESULT_BAD_LINE, fifty_nine, 100, 1, 800},
+        Timing_case{"silence", [](Link_rig& r) { r.port.expect_silence("CMD", 4); }, 700,
+                    comm::RESULT_NO_RESPONSE, "", 7300, 4},
+        Timing_case{"reply_after_a_resend",
+                    [](Link_rig& r) {
+                        r.port.expect("CMD");
+                        r.port.expect("CMD").reply("late\r", 400);
+                    },
+                    100, comm::RESULT_OK, "late", 2300, 2},
+        // A dialog holds the loop from 0.95 s to 2.05 s: the seconds clock
+        // jumps by two, so the wait starts again and the re-send comes two
+        // seconds after the hold-up, not at once.
+        Timing_case{"hold_up_of_just_over_a_second",
+                    [](Link_rig& r) {
+                        r.port.expect("CMD");
+                        r.port.expect("CMD").reply("ok\r");
+                        r.ui.on_pump = [&r, first = true]() mutable {
+                            if (first) r.clock.advance_ms(1100);
+                            first = false;
+                            return false;
+                        };
+                    },
+                    950, comm::RESULT_OK, "ok", 3060, 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Whole_line_delivery, wakes_once_per_line_not_once_per_byte) {
+    std::string reply;
+    Link_rig rig;
+    ASSERT_TRUE(rig.link.open_port());
+    auto& exchange = rig.port.expect("TAGS?");
+    for (char c : std::string("17 C TT-204\r")) exchange.reply(std::string(1, c), 1);
+    rig.link.send_command("TAGS?");
+    std::string line;
+    ASSERT_EQ(rig.link.receive_line(line, CAPACITY, true), comm::RESULT_OK);
+    EXPECT_EQ(line, "17 C TT-204");
+    EXPECT_EQ(rig.port.waits(), 1);
+}
+
+TEST(Whole_line_delivery, a_line_held_back_at_the_first_tick_is_not_lost) {
+    // The line is still incomplete when the second ends: it is read byte by
+    // byte from there, and the bytes held back come first, in order.
+    Link_rig rig;
+    ASSERT_TRUE(rig.link.open_port());
+    rig.port.expect("CMD").reply("AB", 200).reply("CD", 900).reply("\r", 500);
+    rig.link.send_command("CMD");
+    std::string line;
+    EXPECT_EQ(rig.link.receive_line(line, CAPACITY, true), comm::RESULT_OK);
+    EXPECT_EQ(line, "ABCD");
+    EXPECT_FALSE(rig.port.whole_lines());
+}
+
 // ---- Cancel and quit ----
 
 TEST_F(Serial_link_test, cancel_ends_the_wait_at_the_next_poll_and_is_cleared) {
@@ -362,10 +474,10 @@ TEST(Serial_link_open, open_failure_without_a_reason_shows_the_bare_text) {
 
 // ---- Recovery and standard messages ----
 
-TEST(Serial_link_recover, closes_and_reopens_and_counts_invalid) {
+TEST(Serial_link_recover, closes_and_reopens) {
     Link_rig rig;
     ASSERT_TRUE(rig.link.open_port());
-    EXPECT_EQ(comm::recover(rig.link), comm::RESULT_INVALID);
+    EXPECT_TRUE(comm::recover(rig.link));
     EXPECT_EQ(rig.port.closes(), 1);
     EXPECT_EQ(rig.port.opens(), 2);
     EXPECT_TRUE(rig.link.port_open());
@@ -376,8 +488,11 @@ TEST(Serial_link_recover, failed_reopening_leaves_no_port) {
     ASSERT_TRUE(rig.link.open_port());
     rig.port.fail_opens(1);
     rig.ui.expect_error("Unable to open communications port: Permission denied");
-    EXPECT_EQ(comm::recover(rig.link), comm::RESULT_INVALID);
+    EXPECT_FALSE(comm::recover(rig.link));
     EXPECT_FALSE(rig.link.port_open());
+    EXPECT_TRUE(rig.link.port_lost());
+    // The open failure has said why: no second message for the lost port.
+    rig.link.show_result_message(comm::RESULT_PORT_CLOSED);
 }
 
 TEST(Standard_messages, each_result_has_its_message) {

@@ -1,5 +1,6 @@
 // The real serial port over a pseudo-terminal: line settings, exclusive open,
-// CR passing untranslated, purge, and a hung-up line that must not spin.
+// CR passing untranslated, purge, arrival order while the event loop runs,
+// whole-line delivery, and a hung-up line that must not spin.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -10,13 +11,18 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "link/clock.h"
-#include "link/qt_serial_port.h"
+#include "link/tty_serial_port.h"
 #include "link/serial_link.h"
 #include "support/scripted_ui.h"
 
@@ -37,7 +43,7 @@ double wall_seconds() {
 class Pty_test : public ::testing::Test {
 protected:
     void SetUp() override {
-        // QSerialPort watches its descriptor through the event loop, as in the program.
+        // The desktop program runs the Qt event loop while it waits: so do these tests.
         if (QCoreApplication::instance() == nullptr) {
             static int argc = 1;
             static char name[] = "tq740_unit_tests";
@@ -94,7 +100,7 @@ protected:
     int master_ = -1;
     int slave_ = -1;
     std::string device_;
-    comm::Qt_serial_port port_;
+    comm::Tty_serial_port port_;
 };
 
 TEST_F(Pty_test, opens_with_the_line_settings_raw_and_untranslated) {
@@ -129,7 +135,7 @@ TEST_F(Pty_test, cr_goes_out_and_comes_in_untranslated) {
 TEST_F(Pty_test, open_is_exclusive) {
     std::string reason;
     ASSERT_EQ(port_.open(device_, reason), comm::Open_failure::none) << reason;
-    comm::Qt_serial_port second;
+    comm::Tty_serial_port second;
     std::string second_reason;
     EXPECT_EQ(second.open(device_, second_reason), comm::Open_failure::open);
     EXPECT_FALSE(second.is_open());
@@ -161,14 +167,49 @@ TEST_F(Pty_test, purge_drops_what_has_arrived) {
     EXPECT_EQ(port_read(4), "new\r");
 }
 
-TEST_F(Pty_test, bytes_taken_in_by_the_event_loop_are_read_first) {
+TEST_F(Pty_test, bytes_come_in_arrival_order_while_the_event_loop_runs) {
     std::string reason;
     ASSERT_EQ(port_.open(device_, reason), comm::Open_failure::none) << reason;
     peer_write("12");
     port_.wait_readable(500);
-    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    unsigned char byte = 0;
+    ASSERT_EQ(port_.read_byte(byte), comm::Read_status::byte);
+    EXPECT_EQ(byte, '1');
+    // Newer bytes arrive while the event loop runs, before "2" has been handed out.
     peer_write("34");
-    EXPECT_EQ(port_read(4), "1234");
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(port_read(3), "234");
+}
+
+TEST_F(Pty_test, whole_lines_are_canonical_with_cr_as_line_end_and_nothing_special) {
+    std::string reason;
+    ASSERT_EQ(port_.open(device_, reason), comm::Open_failure::none) << reason;
+    ASSERT_TRUE(port_.set_whole_lines(true));
+    termios t{};
+    ASSERT_EQ(::tcgetattr(master_, &t), 0);
+    EXPECT_NE(t.c_lflag & ICANON, 0u);
+    EXPECT_EQ(t.c_lflag & (ECHO | ECHONL | ISIG | IEXTEN), 0u);
+    EXPECT_EQ(t.c_iflag & (ICRNL | INLCR | IGNCR | IXON), 0u);
+    EXPECT_EQ(t.c_cc[VEOL], '\r');
+    for (int c : {VEOF, VERASE, VKILL, VINTR, VQUIT, VSUSP, VEOL2, VWERASE, VLNEXT, VREPRINT})
+        EXPECT_EQ(t.c_cc[c], _POSIX_VDISABLE) << "special character " << c;
+    EXPECT_EQ(::cfgetispeed(&t), static_cast<speed_t>(B9600));
+
+    // A partial line waits for its end; every byte of it, special or not, comes through.
+    peer_write(std::string("a\x03\x04\x7f\x15\x00", 6));
+    port_.wait_readable(200);
+    EXPECT_EQ(port_.bytes_waiting(), 0u);
+    peer_write("b\r");
+    EXPECT_EQ(port_read(8), std::string("a\x03\x04\x7f\x15\x00" "b\r", 8));
+
+    // Turning the mode off hands over what was held back.
+    peer_write("held");
+    port_.wait_readable(100);
+    ASSERT_TRUE(port_.set_whole_lines(false));
+    EXPECT_EQ(port_.bytes_waiting(), 4u);
+    EXPECT_EQ(port_read(4), "held");
+    ASSERT_EQ(::tcgetattr(master_, &t), 0);
+    EXPECT_EQ(t.c_lflag & ICANON, 0u);
 }
 
 TEST_F(Pty_test, hung_up_line_fails_reads_and_waits_its_full_time) {
@@ -215,6 +256,128 @@ TEST_F(Pty_link_test, reply_line_over_the_pty) {
     std::string line;
     EXPECT_EQ(link_.receive_line(line, comm::REPLY_CAPACITY, true), comm::RESULT_OK);
     EXPECT_EQ(line, "SN-4711");
+}
+
+// The peer sends pieces of bytes after pauses, from another thread.
+class Peer_script {
+public:
+    Peer_script(int fd, std::vector<std::pair<int, std::string>> pieces)
+        : thread_([fd, pieces] {
+              for (const auto& [after_ms, bytes] : pieces) {
+                  std::this_thread::sleep_for(std::chrono::milliseconds(after_ms));
+                  if (::write(fd, bytes.data(), bytes.size()) < 0) return;
+              }
+          }) {}
+    ~Peer_script() { thread_.join(); }
+
+private:
+    std::thread thread_;
+};
+
+struct Pty_line_case {
+    const char* name;
+    std::vector<std::pair<int, std::string>> pieces;
+    comm::Result_code expected;
+    std::string expected_line;
+    double min_s, max_s;  // wall time of the wait
+};
+
+class Pty_line_test : public Pty_link_test, public ::testing::WithParamInterface<Pty_line_case> {};
+
+TEST_P(Pty_line_test, gives_the_result_over_the_real_line) {
+    const Pty_line_case& c = GetParam();
+    ASSERT_TRUE(link_.open_port());
+    link_.send_command("CMD");
+    EXPECT_EQ(peer_read(), "CMD\r");
+    const double wall0 = wall_seconds();
+    Peer_script peer(master_, c.pieces);
+    std::string line;
+    EXPECT_EQ(link_.receive_line(line, comm::REPLY_CAPACITY, false), c.expected);
+    EXPECT_EQ(line, c.expected_line);
+    const double wall = wall_seconds() - wall0;
+    EXPECT_GE(wall, c.min_s);
+    EXPECT_LE(wall, c.max_s);
+}
+
+const std::string sixty(60, 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, Pty_line_test,
+    ::testing::Values(
+        Pty_line_case{"line", {{0, "50 1\r"}}, comm::RESULT_OK, "50 1", 0.0, 0.5},
+        Pty_line_case{"partial_then_silence", {{0, "PUMP"}}, comm::RESULT_PARTIAL, "PUMP", 3.0, 4.6},
+        Pty_line_case{"gap_of_1500_ms", {{0, "AB"}, {1500, "CD\r"}}, comm::RESULT_OK, "ABCD", 1.4, 2.0},
+        Pty_line_case{"nul_mid_line", {{0, std::string("ok\0rest\r", 8)}}, comm::RESULT_BAD_LINE, "ok", 0.0, 0.5},
+        Pty_line_case{"control_characters_mid_line", {{0, "ok\x03\x1a\x04rest\r"}}, comm::RESULT_BAD_LINE, "ok",
+                      0.0, 0.5},
+        Pty_line_case{"over_long_line", {{0, sixty + "\r"}}, comm::RESULT_BAD_LINE, sixty.substr(0, 59), 0.0, 0.5},
+        Pty_line_case{"lf", {{0, "abc\n"}}, comm::RESULT_BAD_LINE, "abc", 0.0, 0.5},
+        Pty_line_case{"silence", {}, comm::RESULT_NO_RESPONSE, "", 1.0, 3.2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Pty_link_test, burst_of_many_lines_in_one_write_is_read_in_order) {
+    ASSERT_TRUE(link_.open_port());
+    link_.send_command("TAGS?");
+    EXPECT_EQ(peer_read(), "TAGS?\r");
+    std::string burst;
+    for (int i = 1; i <= 50; ++i) burst += std::to_string(i) + " C TAG-" + std::string(30, char('A' + i % 26)) + "\r";
+    burst += "<Complete>\r";
+    peer_write(burst);
+    std::string line, got;
+    for (int i = 0; i < 51; ++i) {
+        ASSERT_EQ(link_.receive_line(line, comm::REPLY_CAPACITY, i == 0), comm::RESULT_OK) << "line " << i;
+        got += line + "\r";
+    }
+    EXPECT_EQ(got, burst);
+}
+
+TEST_F(Pty_link_test, a_modal_loop_during_the_wait_keeps_the_order) {
+    ASSERT_TRUE(link_.open_port());
+    link_.send_command("TAG_SEND_ALL");
+    EXPECT_EQ(peer_read(), "TAG_SEND_ALL\r");
+    // The first pump runs a nested event loop, as a modal dialog does, while
+    // the rest of the reply arrives in small pieces.
+    bool first = true;
+    ui_.on_pump = [&] {
+        if (first) {
+            first = false;
+            QEventLoop modal;
+            QTimer::singleShot(400, &modal, &QEventLoop::quit);
+            modal.exec();
+        }
+        QCoreApplication::processEvents();
+        return false;
+    };
+    std::vector<std::pair<int, std::string>> pieces;
+    std::string expected;
+    for (int i = 0; i < 20; ++i) {
+        const std::string text = "Tag ID:  PT-" + std::to_string(100 + i) + "\r";
+        expected += text;
+        pieces.push_back({i % 3 == 0 ? 30 : 0, text.substr(0, 5)});
+        pieces.push_back({0, text.substr(5)});
+    }
+    Peer_script peer(master_, pieces);
+    std::string line, got;
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_EQ(link_.receive_line(line, comm::REPLY_CAPACITY, i == 0), comm::RESULT_OK) << "line " << i;
+        got += line + "\r";
+    }
+    EXPECT_EQ(got, expected);
+}
+
+TEST_F(Pty_link_test, cancel_during_the_wait) {
+    ASSERT_TRUE(link_.open_port());
+    link_.send_command("GET_SN");
+    int pumps = 0;
+    ui_.on_pump = [&] {
+        if (++pumps == 10) link_.request_cancel();
+        return false;
+    };
+    std::string line;
+    const double wall0 = wall_seconds();
+    EXPECT_EQ(link_.receive_line(line, comm::REPLY_CAPACITY, true), comm::RESULT_CANCELLED);
+    EXPECT_LT(wall_seconds() - wall0, 1.0);
+    EXPECT_FALSE(link_.cancel_requested());
 }
 
 TEST_F(Pty_link_test, silent_peer_costs_little_cpu) {

@@ -11,7 +11,7 @@
 #include "link/checks.h"
 #include "link/clock.h"
 #include "link/port_names.h"
-#include "link/qt_serial_port.h"
+#include "link/tty_serial_port.h"
 #include "link/serial_link.h"
 #include "reports/report_files.h"
 #include "reports/report_upload.h"
@@ -40,7 +40,7 @@ struct Cli {
     Common_options options;
     shell::Data_folders folders;
     Console_ui ui;
-    comm::Qt_serial_port port;
+    comm::Tty_serial_port port;
     comm::System_clock clock;
     shell::Program program;
     comm::Serial_link& link = program.link;
