@@ -28,6 +28,7 @@ void install_signal_handlers() {
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    shell::ignore_file_size_signal();
 }
 
 // Reads the state file; false (with a message) when it exists but cannot be

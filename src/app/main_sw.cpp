@@ -7,6 +7,7 @@
 #include "ui/qt/main_window.h"
 
 int main(int argc, char** argv) {
+    shell::ignore_file_size_signal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TQ740-SW"));
 

@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <system_error>
 #include <fstream>
 #include <sstream>
@@ -156,6 +157,8 @@ std::string write_failure_reason(const QSaveFile& file, int error) {
 }
 
 }  // namespace
+
+void ignore_file_size_signal() { std::signal(SIGXFSZ, SIG_IGN); }
 
 Write_outcome write_file_atomically(const std::string& path, const std::string& data, std::string& reason) {
     QSaveFile file(QString::fromStdString(path));

@@ -23,6 +23,8 @@ public:
 
     int read_int(const std::string& key, int default_value) const;
     std::string read_text(const std::string& key, const std::string& default_value) const;
+    // True when section "main" holds the key, whatever its value.
+    bool has_key(const std::string& key) const { return find(key).has_value(); }
 
     // False when the file could not be written (the old file then stays as it was).
     bool write_int(const std::string& key, int value);
@@ -41,5 +43,11 @@ private:
 // outcome tells whether the file could not be created or not be written.
 enum class Write_outcome { ok, open_failed, write_failed };
 Write_outcome write_file_atomically(const std::string& path, const std::string& data, std::string& reason);
+
+// A write beyond the process's file size limit (ulimit -f) raises SIGXFSZ,
+// whose default action ends the program with the unsaved reports in memory.
+// Every program ignores it at start-up, so such a write fails with EFBIG and
+// is reported like any other failed write.
+void ignore_file_size_signal();
 
 }  // namespace shell

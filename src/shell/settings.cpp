@@ -58,7 +58,9 @@ bool valid_font_size(int size) {
 
 Program_settings load_settings(Ini_file& ini, const Data_folders& folders, const Window_rect& created) {
     // First run: the file has no port yet.  Write every key in its order.
-    if (ini.read_int("port", -1) < 0) {
+    // Only an absent key means that: a negative port is a damaged value,
+    // corrected below like any other out of range, and the other settings stay.
+    if (!ini.has_key("port")) {
         ini.write_int("port", 1);
         ini.write_text("company", "");
         ini.write_text("directory", folders.documents);

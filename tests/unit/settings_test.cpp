@@ -1,7 +1,13 @@
 // The settings file: the INI conventions and the start-up values and checks.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -130,6 +136,27 @@ TEST_F(Ini_test, atomic_write_leaves_no_temporary_file) {
     EXPECT_EQ(files, 1);
 }
 
+// Under a file size limit (ulimit -f) a write past it must fail and be
+// reported, not end the program.  Runs in a child process: the limit and the
+// signal disposition stay out of the test runner.
+TEST_F(Ini_test, write_beyond_the_file_size_limit_fails_instead_of_killing) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        shell::ignore_file_size_signal();
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::string reason;
+        const auto outcome = shell::write_file_atomically(path, std::string(100000, 'x'), reason);
+        const bool reported = outcome == shell::Write_outcome::write_failed && reason == std::strerror(EFBIG);
+        ::_exit(reported && !fs::exists(path) ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
 // ---- Start-up settings ----
 
 class Settings_test : public ::testing::Test {
@@ -185,12 +212,21 @@ TEST_F(Settings_test, port_outside_one_to_eight_becomes_one_in_memory_and_file) 
     }
 }
 
-TEST_F(Settings_test, negative_port_counts_as_a_first_run) {
-    write_all(path, "[main]\nport=-2\nformat=0\n");
-    shell::Program_settings s = shell::load_settings(ini, folders, created);
-    EXPECT_EQ(s.port, 1);
-    EXPECT_EQ(s.format, 1);
-    EXPECT_EQ(ini.read_text("directory", ""), folders.documents);
+// Only an absent port means a first run: a negative one is corrected like
+// any other out of range, and the rest of the file is kept.
+TEST_F(Settings_test, negative_port_is_corrected_and_keeps_the_other_settings) {
+    for (const char* value : {"-1", "-2", "-2147483648", "-"}) {
+        const std::string rest = "company=M\xC3\xBCller\ndirectory=/r\nformat=0\nwindow_top=7\nfont_size=12\n";
+        write_all(path, std::string("[main]\nport=") + value + "\n" + rest);
+        shell::Program_settings s = shell::load_settings(ini, folders, created);
+        EXPECT_EQ(s.port, 1) << value;
+        EXPECT_EQ(s.company, "M\xC3\xBCller") << value;
+        EXPECT_EQ(s.report_directory, "/r") << value;
+        EXPECT_EQ(s.format, 0) << value;
+        EXPECT_EQ(s.window.top, 7) << value;
+        EXPECT_EQ(s.font_size, 12) << value;
+        EXPECT_EQ(read_all(path), "[main]\nport=1\n" + rest) << value;
+    }
 }
 
 TEST_F(Settings_test, font_size_outside_the_offered_sizes_becomes_nine) {
