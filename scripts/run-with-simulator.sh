@@ -12,6 +12,16 @@ if [ -z "$docs" ] && [ -f "$dirs_file" ]; then
 fi
 docs=${docs:-$HOME/Documents}
 mkdir -p "$docs/NORVATQ740"
+# The tag folder the program starts in: its tag_config_directory setting, or
+# the documents folder on a first run.  When it holds no tag file yet, the
+# example tags go there, so a tag can be downloaded at once.
+ini="${XDG_CONFIG_HOME:-$HOME/.config}/NORVATQ740/NORVATQ740.ini"
+tags=$(sed -n 's/^[[:space:]]*[Tt][Aa][Gg]_[Cc][Oo][Nn][Ff][Ii][Gg]_[Dd][Ii][Rr][Ee][Cc][Tt][Oo][Rr][Yy][[:space:]]*=[[:space:]]*//p' \
+    "$ini" 2>/dev/null | head -n 1 | sed 's/[[:space:]]*$//' || true)
+tags=${tags:-$docs/NORVATQ740}
+if [ -d "$tags" ] && ! compgen -G "$tags/*.utg" >/dev/null; then
+    cp "$(dirname "$0")/../examples/tags/"*.utg "$tags/"
+fi
 "$build/tq740-sim" --demo --port 1 --state "$docs/NORVATQ740/simulator-state" >/dev/null &
 sim=$!
 trap 'kill $sim 2>/dev/null || true' EXIT
