@@ -47,7 +47,12 @@ int read_decimal_int(std::string_view text) {
     return static_cast<int>(value);
 }
 
-double read_decimal_real(std::string_view text) {
+namespace {
+
+// The leading decimal number of text (after white space); length is how many
+// characters it took, 0 when there is none (the value is then 0.0).
+double read_leading_decimal(std::string_view text, size_t& length) {
+    length = 0;
     size_t i = skip_space(text);
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
@@ -60,6 +65,7 @@ double read_decimal_real(std::string_view text) {
     }
     if (digits == 0) return 0.0;
     const size_t mantissa_end = i;
+    length = i;
     long exponent = 0;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         size_t j = i + 1;
@@ -70,6 +76,7 @@ double read_decimal_real(std::string_view text) {
                 if (exponent < 100000) exponent = exponent * 10 + (text[j] - '0');
             if (exp_negative) exponent = -exponent;
             i = j;
+            length = i;
         }
     }
     double value = 0.0;
@@ -80,6 +87,22 @@ double read_decimal_real(std::string_view text) {
     else if (ec != std::errc())
         value = 0.0;
     return negative ? -value : value;
+}
+
+}  // namespace
+
+double read_decimal_real(std::string_view text) {
+    size_t length = 0;
+    return read_leading_decimal(text, length);
+}
+
+std::optional<double> read_finite_decimal(std::string_view text) {
+    size_t length = 0;
+    const double value = read_leading_decimal(text, length);
+    if (length == 0 || !std::isfinite(value)) return std::nullopt;
+    for (char c : text.substr(length))
+        if (!is_space(c)) return std::nullopt;
+    return value;
 }
 
 void Field_table::reset_tag_fields() {

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -89,6 +90,11 @@ int read_decimal_int(std::string_view text);
 // large for a double reads as an infinity of its sign, as the C library does.
 // Independent of the C locale.
 double read_decimal_real(std::string_view text);
+
+// The value of a text that is one finite decimal number in that notation and
+// nothing else but white space around it; nothing for any other text (blank,
+// "nan", "inf", a marker, trailing letters, a value beyond the double range).
+std::optional<double> read_finite_decimal(std::string_view text);
 
 // The marker text of an absent value.
 inline constexpr std::string_view none_marker = "NONE";

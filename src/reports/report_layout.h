@@ -9,9 +9,10 @@
 // decimal point whatever the C locale.
 //
 // Choices of the layouts where the data cannot be judged:
-// - a point whose input or output value is a marker ("NONE", "UNDER",
-//   "OVER") fails, and its error column is left blank (7 spaces in TEXT, an
-//   empty quoted field in CSV);
+// - a point whose input or output value is not a finite decimal number (a
+//   marker "NONE", "UNDER", "OVER", a blank, "nan", other text) fails, and
+//   its error column is left blank (7 spaces in TEXT, an empty quoted field
+//   in CSV);
 // - so does a point of a tag whose input range or output range has zero
 //   width, or whose numbers overflow: no error figure can be computed.
 #pragma once
@@ -43,7 +44,8 @@ struct Signal_description {
 
 // Describes a side from its type, units, curve and auxiliary texts; reads
 // the pulse (13..15) and pressure module (69..74) fields itself, whichever
-// direction is described.
+// direction is described.  The types are compared exactly; the pulse fixed
+// type "COUNTS" (field 14) in any case, as tag files may write "Counts".
 Signal_description describe_signal(const Field_table& table, tags::Direction direction,
                                    std::string_view type, std::string_view units,
                                    std::string_view curve, std::string_view auxiliary);
@@ -57,8 +59,9 @@ struct Point_result {
 };
 
 // Judges a point (input text x, output text y) against the ranges of fields
-// 21..24 and the tolerance T (percent of span).  Marker values fail without
-// a figure.
+// 21..24 and the tolerance T (percent of span).  Readings that are not
+// numbers fail without a figure.  A deviation equal to the allowance passes,
+// within a relative rounding margin of 1e-9 of the allowance.
 Point_result point_result(const Field_table& table, std::string_view x, std::string_view y, double tolerance);
 
 // Appends count pad lines of the layout to lines.

@@ -223,7 +223,24 @@ TEST(Point_result, verdicts_and_errors) {
         {{}, "NONE", "12", 0.5, false, std::nullopt},
         {{}, "50", "UNDER", 0.5, false, std::nullopt},
         {{}, "OVER", "OVER", 100, false, std::nullopt},
-        {{}, "none", "4", 0.5, true, 0.0},               // markers are exact: "none" reads 0 -> P=4
+        // A reading that is not a finite decimal number fails without a figure.
+        {{}, "none", "4", 0.5, false, std::nullopt},
+        {{}, "", "4", 0.5, false, std::nullopt},         // blank reading on a range starting at 0
+        {{}, "0", "  ", 0.5, false, std::nullopt},
+        {{}, "nan", "12", 0.5, false, std::nullopt},
+        {{}, "50", "inf", 100, false, std::nullopt},
+        {{}, "50", "12.0abc", 0.5, false, std::nullopt},
+        {{}, "1e999", "12", 0.5, false, std::nullopt},   // beyond the double range
+        {{}, " 50.0 ", " +1.2e1 ", 0.5, true, 0.0},       // white space around a number is fine
+        // Deviation equal to the tolerance in decimal passes despite binary rounding.
+        {{}, "50", "12.08", 0.5, true, 0.5},
+        {{}, "50", "11.92", 0.5, true, -0.5},
+        {{}, "100", "19.92", 0.5, true, -0.5},
+        {{}, "50", "12.0800001", 0.5, false, 0.500000625},
+        {{{21, "-40"}, {22, "60"}, {23, "0.3"}, {24, "1.1"}}, "20", "0.7808", 0.1, true, 0.1},
+        {{{21, "-40"}, {22, "60"}, {23, "0.3"}, {24, "1.1"}}, "20", "0.7792", 0.1, true, -0.1},
+        {{{21, "-40"}, {22, "60"}, {23, "0.3"}, {24, "1.1"}}, "20", "0.78081", 0.1, false, 0.10125},
+        {{}, "50", "12.00001", 0.0, true, 0.0000625},    // tolerance 0: exactly 0.00001 allowed
         {{{22, "0.000"}}, "0", "4", 0.5, false, std::nullopt},    // zero input range
         {{{24, "4.000"}}, "50", "4", 0.5, false, std::nullopt},   // zero output span
         {{{24, "1e308"}, {23, "-1e308"}}, "50", "0", 0.5, false, std::nullopt},   // overflow
@@ -267,7 +284,12 @@ TEST(Describe_signal, descriptions_by_type) {
         {Direction::output, "Frequency", "Hz", "", "", {{13, "5.0"}}, {"Frequency", "Hz", "", "", "Hz"}},
         {Direction::input, "Pulse", "CPM", "", "", {{13, "2.0"}, {14, "COUNTS"}, {15, "100"}},
          {"Pulse", "CPM", "Level: 2.0 Vpp", "Fixed: 100 Cnts", "CPM"}},
+        // The fixed type is recognised in any case, as tag files write it.
         {Direction::input, "Pulse", "CPM", "", "", {{13, "2.0"}, {14, "Counts"}, {15, "100"}},
+         {"Pulse", "CPM", "Level: 2.0 Vpp", "Fixed: 100 Cnts", "CPM"}},
+        {Direction::output, "Pulse", "CPM", "", "", {{13, "2.0"}, {14, "counts"}, {15, "100"}},
+         {"Pulse", "CPM", "Level: 2.0 Vpp", "Fixed: 100 Cnts", "CPM"}},
+        {Direction::input, "Pulse", "CPM", "", "", {{13, "2.0"}, {14, "FREQUENCY"}, {15, "100"}},
          {"Pulse", "Cnts", "Level: 2.0 Vpp", "Fixed: 100 CPM", "Cnts"}},
         {Direction::input, "Pressure", "psi", "", "", {{69, "PM-12"}, {70, "G"}, {71, "100"}, {74, "0"}},
          {"Pressure", "psi", "     PM-12 No Cal avl", "100 psi G", "psi"}},
