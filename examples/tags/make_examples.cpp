@@ -5,8 +5,8 @@
 // Built and run by hand once after a change (from the repository root, with
 // the core library built in build/):
 //
-//   g++ -std=c++20 -Isrc examples/tags/make_examples.cpp build/libtq740_core.a \
-//       $(pkg-config --cflags --libs Qt6Core Qt6SerialPort) -o /tmp/make_examples
+//   g++ -std=c++20 -Isrc examples/tags/make_examples.cpp build/libtq740_core.a
+//       $(pkg-config --cflags --libs Qt6Core Qt6SerialPort) -o /tmp/make_examples     (one line)
 //   /tmp/make_examples examples/tags
 #include <cstdio>
 #include <functional>
@@ -20,167 +20,83 @@ namespace {
 
 using tags::Tag_editor_values;
 
-struct Example {
-    const char* file;
-    std::function<void(Tag_editor_values&)> fill;
+struct Signal {
+    const char* type;
+    const char* units;
+    const char* curve = "";
+    const char* auxiliary = "";   // cold junction or wires
 };
 
-// Points evenly spread over the input range, n of them.
-void spread_points(Tag_editor_values& v, int n) {
-    v.points_used = n;
-    for (int k = 1; k <= n; ++k)
-        v.point(k) = n == 1 ? v.input_low : v.input_low + (v.input_high - v.input_low) * (k - 1) / (n - 1);
-}
+struct Example {
+    const char* file;
+    const char* tag_id;
+    const char* model;
+    Signal input, output;
+    float tolerance;              // 0: tolerance testing disabled
+    float in_low, in_high, out_low, out_high;
+    int points;                   // spread evenly over the input range
+    std::function<void(Tag_editor_values&)> extra = {};
+};
 
-void identify(Tag_editor_values& v, const char* tag, const char* model) {
-    v.tag_id = tag;
-    v.manufacturer = "Maker";
-    v.serial_number = "SN1234";
-    v.technician = "Tech";
-    v.model = model;
-}
-
-void ranges(Tag_editor_values& v, float tolerance, float in_low, float in_high, float out_low, float out_high) {
-    v.tolerance_state = tags::Tolerance_state::enabled;
-    v.tolerance = tolerance;
-    v.input_low = in_low;
-    v.input_high = in_high;
-    v.output_low = out_low;
-    v.output_high = out_high;
-}
-
-void signal(std::string& type, std::string& units, const char* t, const char* u) {
-    type = t;
-    units = u;
+void pulse(Tag_editor_values& v, float amplitude, tags::Fixed_type fixed, float value) {
+    v.amplitude = amplitude;
+    v.fixed_type = fixed;
+    v.fixed_value = value;
 }
 
 const std::vector<Example> examples = {
     // The worked example of the file format: a thermocouple transmitter with five points.
-    {"TT-101.utg",
-     [](Tag_editor_values& v) {
-         identify(v, "TT-101", "Model-7");
-         v.temperature = "21C";
-         v.humidity = "40%";
-         signal(v.input_type, v.input_units, "Thermocouple", "DegC");
-         v.input_curve = "K";
-         v.input_cold_junction = "CJC ON";
-         signal(v.output_type, v.output_units, "Milliamp", "mA");
-         ranges(v, 0.5f, 0, 100, 4, 20);
-         spread_points(v, 5);
-     }},
-    {"PT-201.utg",
-     [](Tag_editor_values& v) {
-         identify(v, "PT-201", "PX-21");
-         signal(v.input_type, v.input_units, "Pressure", "psi");
-         signal(v.output_type, v.output_units, "Milliamp Loop", "mA");
-         ranges(v, 0.25f, 0, 100, 4, 20);
-         spread_points(v, 21);
-     }},
-    {"TE-310.utg",
-     [](Tag_editor_values& v) {
-         identify(v, "TE-310", "RT-3");
-         signal(v.input_type, v.input_units, "RTD", "DegC");
-         v.input_curve = "P100-385";
-         signal(v.output_type, v.output_units, "Milliamp", "mA");
-         ranges(v, 0.5f, -50, 150, 4, 20);
-         spread_points(v, 3);
-     }},
-    {"TY-320.utg",
-     [](Tag_editor_values& v) {
-         identify(v, "TY-320", "TX-4");
-         signal(v.input_type, v.input_units, "Milliamp", "mA");
-         signal(v.output_type, v.output_units, "RTD", "DegC");
-         v.output_curve = "P100-385";
-         v.output_auxiliary = "3W";
-         ranges(v, 1.0f, 4, 20, 0, 200);
-         spread_points(v, 5);
-     }},
-    {"VT-410.utg",
-     [](Tag_editor_values& v) {
-         identify(v, "VT-410", "VS-1");
-         signal(v.input_type, v.input_units, "Volts", "V");
-         signal(v.output_type, v.output_units, "Volts", "V");
-         v.input_low = 0;
-         v.input_high = 10;
-         spread_points(v, 1);  // tolerance testing disabled
-     }},
-    {"LT-510.utg",
-     [](Tag_editor_values& v) {
-         identify(v, "LT-510", "LV-2");
-         signal(v.input_type, v.input_units, "Milliamp 2W SIM", "mA");
-         signal(v.output_type, v.output_units, "Manual", "%");
-         ranges(v, 1.0f, 4, 20, 0, 100);
-         spread_points(v, 5);
-     }},
-    {"FT-610.utg",
-     [](Tag_editor_values& v) {
-         identify(v, "FT-610", "FR-6");
-         signal(v.input_type, v.input_units, "Frequency", "Hz");
-         v.amplitude = 5.0f;
-         signal(v.output_type, v.output_units, "Frequency", "kHz");
-         ranges(v, 0.5f, 0, 1000, 0, 1);
-         spread_points(v, 5);
-     }},
-    {"FQ-710.utg",
-     [](Tag_editor_values& v) {
-         identify(v, "FQ-710", "PC-7");
-         signal(v.input_type, v.input_units, "Pulse", "Hz");
-         v.amplitude = 10.0f;
-         v.fixed_type = tags::Fixed_type::counts;
-         v.fixed_value = 1000;
-         signal(v.output_type, v.output_units, "Manual", "cnt");
-         ranges(v, 0.1f, 0, 100, 0, 1000);
-         spread_points(v, 3);
-     }},
-    {"FQ-720.utg",
-     [](Tag_editor_values& v) {
-         identify(v, "FQ-720", "PF-7");
-         signal(v.input_type, v.input_units, "Pulse", "kHz");
-         v.amplitude = 2.5f;
-         v.fixed_type = tags::Fixed_type::frequency;
-         v.fixed_value = 50;
-         signal(v.output_type, v.output_units, "Milliamp", "mA");
-         ranges(v, 0.5f, 0, 50, 4, 20);
-         spread_points(v, 3);
-     }},
-    {"TC-810.utg",
-     [](Tag_editor_values& v) {
-         identify(v, "TC-810", "TS-8");
-         signal(v.input_type, v.input_units, "Manual", "DegC");
-         signal(v.output_type, v.output_units, "Thermocouple", "DegC");
-         v.output_curve = "J";
-         v.output_auxiliary = "CJC OFF";
-         ranges(v, 1.0f, 0, 400, 0, 400);
-         spread_points(v, 5);
-     }},
-    {"PY-910.utg",
-     [](Tag_editor_values& v) {
-         identify(v, "PY-910", "IP-9");
-         signal(v.input_type, v.input_units, "Milliamp", "mA");
-         signal(v.output_type, v.output_units, "Pressure", "bar");
-         ranges(v, 0.5f, 4, 20, 0, 10);
-         spread_points(v, 5);
-     }},
-    {"HS-920.utg",
-     [](Tag_editor_values& v) {
-         identify(v, "HS-920", "SW-1");
-         v.other = "Loop check";
-         signal(v.input_type, v.input_units, "Manual", "rpm");
-         signal(v.output_type, v.output_units, "Milliamp Loop", "mA");
-         ranges(v, 2.0f, 0, 3000, 4, 20);
-         spread_points(v, 2);
-     }},
+    {"TT-101.utg", "TT-101", "Model-7", {"Thermocouple", "DegC", "K", "CJC ON"}, {"Milliamp", "mA"}, 0.5f, 0, 100,
+     4, 20, 5, [](Tag_editor_values& v) { v.temperature = "21C", v.humidity = "40%"; }},
+    {"PT-201.utg", "PT-201", "PX-21", {"Pressure", "psi"}, {"Milliamp Loop", "mA"}, 0.25f, 0, 100, 4, 20, 21},
+    {"TE-310.utg", "TE-310", "RT-3", {"RTD", "DegC", "P100-385"}, {"Milliamp", "mA"}, 0.5f, -50, 150, 4, 20, 3},
+    {"TY-320.utg", "TY-320", "TX-4", {"Milliamp", "mA"}, {"RTD", "DegC", "P100-385", "3W"}, 1.0f, 4, 20, 0, 200, 5},
+    {"VT-410.utg", "VT-410", "VS-1", {"Volts", "V"}, {"Volts", "V"}, 0, 0, 10, 0, 10, 1},
+    {"LT-510.utg", "LT-510", "LV-2", {"Milliamp 2W SIM", "mA"}, {"Manual", "%"}, 1.0f, 4, 20, 0, 100, 5},
+    {"FT-610.utg", "FT-610", "FR-6", {"Frequency", "Hz"}, {"Frequency", "kHz"}, 0.5f, 0, 1000, 0, 1, 5},
+    {"FQ-710.utg", "FQ-710", "PC-7", {"Pulse", "Hz"}, {"Manual", "cnt"}, 0.1f, 0, 100, 0, 1000, 3,
+     [](Tag_editor_values& v) { pulse(v, 10.0f, tags::Fixed_type::counts, 1000); }},
+    {"FQ-720.utg", "FQ-720", "PF-7", {"Pulse", "kHz"}, {"Milliamp", "mA"}, 0.5f, 0, 50, 4, 20, 3,
+     [](Tag_editor_values& v) { pulse(v, 2.5f, tags::Fixed_type::frequency, 50); }},
+    {"TC-810.utg", "TC-810", "TS-8", {"Manual", "DegC"}, {"Thermocouple", "DegC", "J", "CJC OFF"}, 1.0f, 0, 400, 0,
+     400, 5},
+    {"PY-910.utg", "PY-910", "IP-9", {"Milliamp", "mA"}, {"Pressure", "bar"}, 0.5f, 4, 20, 0, 10, 5},
+    {"HS-920.utg", "HS-920", "SW-1", {"Manual", "rpm"}, {"Milliamp Loop", "mA"}, 2.0f, 0, 3000, 4, 20, 2,
+     [](Tag_editor_values& v) { v.other = "Loop check"; }},
     // A tag ID longer than the calibrator's 16 characters: the calibrator
     // refuses field 1, so the refusal message can be seen.
-    {"refused-long-tag-id.utg",
-     [](Tag_editor_values& v) {
-         identify(v, "FLOW-TRANSMITTER-1", "FM-1");
-         signal(v.input_type, v.input_units, "Milliamp", "mA");
-         signal(v.output_type, v.output_units, "Milliamp", "mA");
-         ranges(v, 0.5f, 4, 20, 4, 20);
-         spread_points(v, 3);
-     }},
+    {"refused-long-tag-id.utg", "FLOW-TRANSMITTER-1", "FM-1", {"Milliamp", "mA"}, {"Milliamp", "mA"}, 0.5f, 4, 20,
+     4, 20, 3},
 };
+
+// The editor values of an example, as a user would enter them.
+Tag_editor_values editor_values(const Example& e) {
+    Tag_editor_values v = tags::new_tag_defaults();
+    v.tag_id = e.tag_id;
+    v.manufacturer = "Maker";
+    v.serial_number = "SN1234";
+    v.technician = "Tech";
+    v.model = e.model;
+    v.input_type = e.input.type;
+    v.input_units = e.input.units;
+    v.input_curve = e.input.curve;
+    v.input_cold_junction = e.input.auxiliary;
+    v.output_type = e.output.type;
+    v.output_units = e.output.units;
+    v.output_curve = e.output.curve;
+    v.output_auxiliary = e.output.auxiliary;
+    v.tolerance_state = e.tolerance > 0 ? tags::Tolerance_state::enabled : tags::Tolerance_state::disabled;
+    v.tolerance = e.tolerance;
+    v.input_low = e.in_low;
+    v.input_high = e.in_high;
+    v.output_low = e.out_low;
+    v.output_high = e.out_high;
+    v.points_used = e.points;
+    for (int k = 1; k <= e.points; ++k)
+        v.point(k) = e.points == 1 ? e.in_low : e.in_low + (e.in_high - e.in_low) * (k - 1) / (e.points - 1);
+    if (e.extra) e.extra(v);
+    return v;
+}
 
 }  // namespace
 
@@ -188,10 +104,8 @@ int main(int argc, char** argv) {
     const std::string folder = argc > 1 ? argv[1] : ".";
     int failures = 0;
     for (const Example& example : examples) {
-        Tag_editor_values values = tags::new_tag_defaults();
-        example.fill(values);
         reports::Field_table record;
-        tags::editor_to_record(values, record);
+        tags::editor_to_record(editor_values(example), record);
         std::string reason;
         const std::string path = folder + "/" + example.file;
         if (shell::write_file_atomically(path, tags::tag_file_text(record), reason) != shell::Write_outcome::ok) {
