@@ -97,6 +97,74 @@ TEST_F(Upload_window, cancel_discards_the_upload_and_unlocks_the_menus) {
         for (QDialog* d : window->findChildren<QDialog*>()) {
             if (!cancel_pressed && d->isVisible() && d->windowTitle() == "Cancel Tag Upload" &&
                 reports()->model()->rowCount() > 0) {
+
+// A level-1 calibrator sends its report text in one stream.  The window must
+// read it in arrival order while it runs its event loop, whether the bytes
+// come all at once, paced at 9600 baud, or while a modal dialog is open.
+class Level1_upload_window : public Upload_window {
+protected:
+    QStringList tag_list() {
+        QStringList lines;
+        auto* list = window->findChild<QListView*>(QStringLiteral("tag_list"));
+        for (int i = 0; list && i < list->model()->rowCount(); ++i)
+            lines << list->model()->index(i, 0).data().toString();
+        return lines;
+    }
+    // The tag IDs of the reports, in order, and whether each report's header is whole.
+    QStringList report_tag_ids() {
+        QStringList ids;
+        const auto* model = reports()->model();
+        for (int i = 0; i < model->rowCount(); ++i) {
+            const QString line = model->index(i, 0).data().toString();
+            if (!line.startsWith(QStringLiteral("Tag ID: "))) continue;
+            ids << line.mid(8);
+            EXPECT_TRUE(model->index(i + 1, 0).data().toString().startsWith(QStringLiteral("Calibrated: ")))
+                << "line " << i + 1;
+        }
+        return ids;
+    }
+    static QStringList ids(const QString& prefix, int count) {
+        QStringList out;
+        for (int i = 1; i <= count; ++i) out << prefix + QString::asprintf("%02d", i);
+        return out;
+    }
+};
+
+TEST_F(Level1_upload_window, unpaced_stream_arrives_whole_and_in_order) {
+    start({"--full", "--identity", "NORVA,TQ740,0,2.10"});
+    run(QStringLiteral("Tag ID's"), [&] {});
+    EXPECT_EQ(tag_list(), ids(QStringLiteral("PT-B"), 50));
+    run(QStringLiteral("All Tag Reports"), [&] {});
+    EXPECT_EQ(report_tag_ids(), ids(QStringLiteral("PT-B"), 50));
+    EXPECT_EQ(reports_caption(), "Reports - Uploaded from Calibrator");
+}
+
+TEST_F(Level1_upload_window, a_modal_dialog_during_the_wait_changes_nothing) {
+    start({"--full", "--identity", "NORVA,TQ740,0,2.10"});
+    bool opened = false;
+    run(QStringLiteral("All Tag Reports"), [&] {
+        if (answer_message(QStringLiteral("OK"), seen)) return;
+        if (opened || reports()->model()->rowCount() < 100) return;
+        opened = true;
+        QMessageBox box(QMessageBox::Information, QStringLiteral("INFORMATION"), QStringLiteral("held"),
+                        QMessageBox::Ok, window.get());
+        QTimer::singleShot(300, &box, &QDialog::accept);
+        box.exec();
+    });
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(report_tag_ids(), ids(QStringLiteral("PT-B"), 50));
+}
+
+TEST_F(Level1_upload_window, paced_stream_arrives_whole_and_in_order) {
+    start({"--demo", "--baud", "9600", "--identity", "NORVA,TQ740,0,2.10"});
+    run(QStringLiteral("Tag ID's"), [&] {});
+    const QStringList tags = tag_list();
+    ASSERT_FALSE(tags.isEmpty());
+    run(QStringLiteral("All Tag Reports"), [&] { answer_message(QStringLiteral("Yes"), seen); });
+    const QStringList reported = report_tag_ids();
+    EXPECT_FALSE(reported.isEmpty());
+    for (const QString& id : reported) EXPECT_TRUE(tags.contains(id)) << id.toStdString();
+}
                 menus_were_locked = !window->menuBar()->actions().first()->isEnabled();
                 d->findChild<QPushButton*>()->click();
                 cancel_pressed = true;

@@ -362,6 +362,11 @@ std::optional<std::string> Main_window::pick_file(const File_request& request) {
     if (!request.initial_folder.empty()) picker.setDirectory(q(request.initial_folder));
     if (request.folder_only) {
         picker.setFileMode(QFileDialog::Directory);
+    // The wait calls this after every byte of a reply line it takes from the
+    // port; the window needs its events far less often than that.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_pump_ < std::chrono::milliseconds(5)) return false;
+    last_pump_ = now;
         picker.setOption(QFileDialog::ShowDirsOnly, true);
         picker.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     } else {

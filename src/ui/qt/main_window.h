@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <chrono>
 #include <map>
 #include <memory>
 
@@ -94,5 +95,6 @@ private:
     bool quit_requested_ = false;      // a close request came in during a calibrator wait
     bool close_after_operation_ = false;
 };
+    std::chrono::steady_clock::time_point last_pump_{};  // the last time pump_events ran the event loop
 
 }  // namespace ui::qt
