@@ -10,7 +10,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 120
 JOBS ?= $(shell nproc)
-PACKAGES = cmake g++ make qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgtest-dev libgmock-dev locales-all
+PACKAGES = cmake g++ make qt6-base-dev qt6-qpa-plugins libgtest-dev libgmock-dev locales-all
 FUZZ_PACKAGES = clang-14 libfuzzer-14-dev
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
