@@ -1,11 +1,13 @@
 #include "shell/main_dialog.h"
 
+#include "download/config_display.h"
 #include "download/tag_download.h"
 #include "link/checks.h"
 #include "link/port_names.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 #include "reports/report_files.h"
+#include "reports/report_print.h"
 #include "reports/report_upload.h"
 #include "shell/tag_commands.h"
 
@@ -95,6 +97,9 @@ bool Main_dialog::command_available(int command) const {
     case res::ID_FILE_SAVE_SEPARATE:
     case res::ID_FILE_SAVE_DIRECTORIES:
     case res::ID_DOWNLOAD_TAG:
+    case res::ID_FILE_PRINT:
+    case res::ID_FILE_PRINT_SETUP:
+    case res::ID_TAG_DISPLAY:
         return true;
     default:
         return false;  // the work of this command is not part of the program yet
@@ -133,6 +138,11 @@ void Main_dialog::run_command(int command) {
     case res::ID_FILE_SAVE_SINGLE:
     case res::ID_FILE_SAVE_SEPARATE:
     case res::ID_FILE_SAVE_DIRECTORIES: run_file_command(command); break;
+    case res::ID_FILE_PRINT:
+        reports::print_reports(ui_, program_.reports.lines(), settings_.font_size, [this] { refresh_status_line(); });
+        break;
+    case res::ID_FILE_PRINT_SETUP: select_font_size(); break;
+    case res::ID_TAG_DISPLAY: download::display_tag_command(program_); break;
     default: break;
     }
 }
@@ -232,6 +242,13 @@ void Main_dialog::set_port(int port) {
     refresh_status_line();
     ini_.write_int("port", port);
     ui_.set_tag_list({});
+}
+
+void Main_dialog::select_font_size() {
+    const auto chosen = ui_.ask_font_size(settings_.font_size);
+    if (!chosen || !valid_font_size(*chosen)) return;
+    settings_.font_size = *chosen;
+    ini_.write_int("font_size", *chosen);
 }
 
 void Main_dialog::set_company_name() {

@@ -81,6 +81,8 @@ private:
     void set_format(int format);
     void set_port(int port);
     void set_company_name();
+    // File > Print Setup: the "Select Font Size" dialog; the size is written at once.
+    void select_font_size();
 
     ui::Ui& ui_;
     Data_folders folders_;

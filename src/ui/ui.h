@@ -8,9 +8,14 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace tags {
+class Tag_sheet;
+}
 
 namespace ui {
 
@@ -38,6 +43,50 @@ struct File_request {
     bool must_exist = false;            // open: the file must exist
     bool ask_replace = false;           // save: ask before replacing an existing file
     bool folder_only = false;           // the folder-picking form: the answer is the folder itself
+};
+
+// One line of a printed page: its text, drawn at the document's left margin,
+// y pixels below the top of the printable area (the top of the text cell).
+struct Printed_row {
+    int y = 0;
+    std::string text;
+    bool operator==(const Printed_row&) const = default;
+};
+struct Printed_page {
+    std::vector<Printed_row> rows;
+};
+
+// How one page went to the printer.
+enum class Page_result {
+    printed,
+    page_failed,       // the page could not be ended: the document is to be abandoned
+    document_failed,   // the document could not be started: "Could not generate report"
+};
+
+// A printer the user picked, for one document.  Everything is in the
+// printer's pixels.
+class Print_job {
+public:
+    virtual ~Print_job() = default;
+    // Vertical resolution (pixels per inch) and the height of the printable area.
+    virtual int resolution() const = 0;
+    virtual int printable_height() const = 0;
+    // Called once before the first page: the document's name for the print
+    // queue, the character height of its fixed-pitch font, and the left margin.
+    virtual void set_document(const std::string& name, int font_height, int left_margin) = 0;
+    // Prints one page.  The document starts with its first page, so a
+    // document without pages sends nothing to the printer.
+    virtual Page_result print_page(const Printed_page& page) = 0;
+    // Ends the document after its last page, or abandons it.
+    virtual void finish(bool abandon) = 0;
+};
+
+// What Generate_points_dialog proposes and what the user confirmed.
+struct Generate_values {
+    int count = 1;          // number of points, 1..21
+    float zero = 0.0f;
+    float span = 0.0f;
+    int scheme = 0;         // 0 Zero to Span, 1 Span to Zero, 2 Zero to Span to Zero, 3 Span to Zero to Span
 };
 
 // The main window's two lists, its caption label and status line, and the
@@ -101,9 +150,32 @@ public:
     };
     virtual void show_identity(const Identity_values& values) = 0;
 
+    // The tag editor.  A ui without it answers as a cancelled dialog.
+    // The modal sheet `title` over the sheet's logic, which it calls back for
+    // every page change, list change and button: true when it closed with OK
+    // (its active page then passed its checks), false on Cancel or close.
+    virtual bool run_tag_sheet(const std::string& /*title*/, tags::Tag_sheet& /*sheet*/) { return false; }
+    // Point_number_dialog with its prompt: the point number 1..21 confirmed.
+    virtual std::optional<int> ask_point_number(const std::string& /*prompt*/) { return std::nullopt; }
+    // Generate_points_dialog starting from the proposals: the checked values.
+    virtual std::optional<Generate_values> ask_generate_points(const Generate_values& /*proposal*/) {
+        return std::nullopt;
+    }
+
     // Opens the help pages at a context (0 = the default topic); closes them all.
     virtual void show_help(int context) = 0;
     virtual void close_help() = 0;
+
+    // Printing.  A ui that cannot print answers as a cancelled dialog.
+    // The platform's print dialog: the printer chosen, or nothing on Cancel.
+    virtual std::unique_ptr<Print_job> choose_printer() { return nullptr; }
+    // The "Select Font Size" dialog with current preselected: the size
+    // chosen (one of 8, 9, 10, 11, 12, 14, 16), or nothing on Cancel.
+    virtual std::optional<int> ask_font_size(int /*current*/) { return std::nullopt; }
+    // `Display_dialog`: caption and lines in a list, OK and Print.  on_print
+    // runs when Print is pressed and returns true when the window is to close.
+    virtual void show_display(const std::string& /*caption*/, const std::vector<std::string>& /*lines*/,
+                              const std::function<bool()>& /*on_print*/) {}
 };
 
 }  // namespace ui
