@@ -6,6 +6,7 @@
 #include "link/transactions.h"
 #include "reports/field_table.h"
 #include "resources/link_strings.h"
+#include "resources/shell_strings.h"
 #include "resources/strings.h"
 
 namespace comm {
@@ -80,6 +81,7 @@ bool identity_check(Calibrator_session& session) {
     case RESULT_INVALID: show_error(ui, res::IDS_NOT_SUPPORTED); break;
     case RESULT_NOT_IDENTITY: show_error(ui, res::IDS_NOT_IDENTITY); break;
     case RESULT_DOCUMENT_MODE: show_error(ui, res::IDS_EXIT_DOCUMENT_MODE); break;
+    case RESULT_CANCELLED: show_error(ui, res::IDS_CANCELLED); break;
     default: if (!link.port_lost()) show_error(ui, res::IDS_NO_RESPONSE); break;
     }
     session.refresh();
@@ -157,6 +159,7 @@ bool clock_check(Calibrator_session& session) {
     case RESULT_OK: break;
     case RESULT_INVALID: show_error(ui, res::IDS_CLOCK_FAILED); break;
     case RESULT_DOCUMENT_MODE: show_error(ui, res::IDS_EXIT_DOCUMENT_MODE); break;
+    case RESULT_CANCELLED: show_error(ui, res::IDS_CANCELLED); break;
     default: if (!link.port_lost()) show_error(ui, res::IDS_NO_RESPONSE); break;
     }
     session.refresh();
@@ -185,6 +188,7 @@ bool calibrator_identity_command(Calibrator_session& session) {
         switch (result) {
         case RESULT_DOCUMENT_MODE: show_error(ui, res::IDS_EXIT_DOCUMENT_MODE); break;
         case RESULT_NOT_IDENTITY: show_error(ui, res::IDS_NOT_IDENTITY); break;
+        case RESULT_CANCELLED: show_error(ui, res::IDS_CANCELLED); break;
         default: if (!link.port_lost()) show_error(ui, res::IDS_NO_RESPONSE); break;
         }
         if (session.empty_tag_list)

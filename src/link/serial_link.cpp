@@ -1,6 +1,7 @@
 #include "link/serial_link.h"
 
 #include "resources/link_strings.h"
+#include "resources/shell_strings.h"
 #include "resources/strings.h"
 
 namespace comm {
@@ -150,6 +151,7 @@ int standard_message_id(Result_code result) {
     case RESULT_INVALID: return res::IDS_OPERATION_FAILED;
     case RESULT_DOCUMENT_MODE: return res::IDS_EXIT_DOCUMENT_MODE;
     case RESULT_NOT_IDENTITY: return res::IDS_NOT_IDENTITY;
+    case RESULT_CANCELLED: return res::IDS_CANCELLED;  // the user ended the wait: the calibrator did not fail
     default: return res::IDS_NO_RESPONSE;
     }
 }

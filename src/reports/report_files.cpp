@@ -213,6 +213,14 @@ std::string report_file_text(const std::vector<std::string>& lines, std::size_t 
 
 // ---- Files ----
 
+std::string save_failure_text(Write_outcome outcome, const std::string& path, const std::string& reason) {
+    // Without the path and the reason the user cannot tell a missing folder
+    // from a read-only one, or which of several files failed.
+    if (outcome == Write_outcome::open_failed)
+        return res::str(res::IDS_FILE_OPEN_ERROR) + ": " + path + "\n" + reason;
+    return write_error_text(path, reason);
+}
+
 Read_outcome read_text_lines(const std::string& path, std::size_t max_line_chars, std::vector<std::string>& lines,
                              std::string& reason, Text_rule rule) {
     lines.clear();
@@ -266,15 +274,15 @@ Separate_save_result save_separate_reports(const std::vector<std::string>& lines
     // The report being collected: its file (nothing while its lines are
     // passed over) and its bytes, written when the report ends.
     std::optional<std::string> open_path;
-    std::string open_tag;
     std::string data;
     auto close_file = [&] {
         if (!open_path) return;
         std::string reason;
-        switch (write_report_file(*open_path, data, reason)) {
+        const Write_outcome outcome = write_report_file(*open_path, data, reason);
+        switch (outcome) {
         case Write_outcome::ok: result.written.push_back(*open_path); break;
-        case Write_outcome::open_failed: file_open_error(open_tag); break;
-        case Write_outcome::write_failed: fail(write_error_text(*open_path, reason)); break;
+        case Write_outcome::open_failed:
+        case Write_outcome::write_failed: fail(save_failure_text(outcome, *open_path, reason)); break;
         }
         open_path.reset();
         data.clear();
@@ -315,7 +323,6 @@ Separate_save_result save_separate_reports(const std::vector<std::string>& lines
                 }
             }
             open_path = (target_folder / (*tag_id + suffix)).string();
-            open_tag = *tag_id;
             continue;
         }
         if (is_report_separator(line)) {
@@ -413,8 +420,8 @@ void save_reports_single(Report_file_context& c) {
     refresh_status(c);
     switch (outcome) {
     case Write_outcome::ok: c.reports.reports_unsaved = false; break;
-    case Write_outcome::open_failed: show_error(c.ui, res::str(res::IDS_FILE_OPEN_ERROR)); break;
-    case Write_outcome::write_failed: show_error(c.ui, write_error_text(*chosen, reason)); break;
+    case Write_outcome::open_failed:
+    case Write_outcome::write_failed: show_error(c.ui, save_failure_text(outcome, *chosen, reason)); break;
     }
 }
 

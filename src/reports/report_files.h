@@ -132,6 +132,10 @@ inline Write_outcome write_report_file(const std::string& path, const std::strin
     return shell::write_file_atomically(path, data, reason);
 }
 
+// The message of a failed save: "File Open Error: <path>" or "File Write
+// Error: <path>", each with the system's reason on the next line.
+std::string save_failure_text(Write_outcome outcome, const std::string& path, const std::string& reason);
+
 // One file of a separate-file save.
 enum class Separate_layout { files, tag_directories };
 struct Separate_save_result {

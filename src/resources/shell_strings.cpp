@@ -86,6 +86,11 @@ extern const std::vector<String_entry> shell_strings = {
      "Data for the selected tags will be erased from the calibrator if you continue.  Continue?"},
     {IDS_ERASING_SELECTED, "Erasing selected Tags.  Please wait."},
     {IDS_TAG_NOT_FOUND, "Tag '%s' not found in calibrator"},
+
+    // Cancel of an operation that has no cancel message of its own, and the
+    // command-line program's question before it replaces a file.
+    {IDS_CANCELLED, "Cancelled."},
+    {IDS_REPLACE_FILE_QUESTION, "%s already exists and will be replaced if you continue.  Continue?"},
 };
 
 }  // namespace res

@@ -76,6 +76,8 @@ enum Shell_string : int {
     IDS_ERASE_SELECTED_QUESTION = 57639,
     IDS_ERASING_SELECTED = 57640,
     IDS_TAG_NOT_FOUND = 57641,
+    IDS_CANCELLED = 57781,                  // a calibrator wait ended by Cancel (or Ctrl+C)
+    IDS_REPLACE_FILE_QUESTION = 57782,      // "%s" path
     IDS_BUTTON_OK = 57602,
     IDS_BUTTON_CANCEL = 57604,
     IDS_BUTTON_YES = 57605,

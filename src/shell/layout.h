@@ -27,6 +27,14 @@ struct Control_layout {
 // plus the change in height.
 Control_layout layout_controls(const Layout_measures& start, int client_width, int client_height);
 
+// The window rectangle the settings file gives, fitted into the screen's
+// available area: a size larger than the area shrinks to it (never below
+// minimum, unless the area itself is smaller), and a position that would put
+// any part of the window outside the area moves it just inside.  A rectangle
+// that already fits comes back unchanged.  The arithmetic is done in 64 bits,
+// so values near the integer limits neither overflow nor survive.
+Rect fit_to_screen(const Rect& stored, const Rect& available, int minimum_width, int minimum_height);
+
 // The created layout of the main window in dialog units, converted to pixels
 // with the font's base units (average character width, character height):
 // x * base_x / 4 and y * base_y / 8, as dialog templates are measured.

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -115,10 +116,19 @@ struct Run_result {
     double cpu_seconds = 0;  // user and system time the program used
 };
 
+// What a test does to the program besides running it: set up the child
+// before exec (a resource limit), or send it a signal once its standard
+// error holds a text (Ctrl+C during a wait); each repeat of the text sends it again.
+struct Run_extras {
+    std::function<void()> in_child;
+    int signal = 0;
+    std::string signal_when_errors_hold;
+};
+
 // Runs a program to completion with XDG_CONFIG_HOME (and HOME) pointed at
 // config_home, so it never sees the user's own settings.
 inline Run_result run_program(const std::string& program, const std::vector<std::string>& args,
-                              const std::string& config_home) {
+                              const std::string& config_home, const Run_extras& extras = {}) {
     Run_result result;
     int out[2], err[2];
     if (::pipe(out) != 0) return result;
@@ -130,6 +140,7 @@ inline Run_result run_program(const std::string& program, const std::vector<std:
         for (int fd : {out[0], out[1], err[0], err[1]}) ::close(fd);
         ::setenv("XDG_CONFIG_HOME", config_home.c_str(), 1);
         ::setenv("HOME", config_home.c_str(), 1);
+        if (extras.in_child) extras.in_child();
         std::vector<std::string> copy = args;
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (auto& a : copy) argv.push_back(a.data());
@@ -143,6 +154,7 @@ inline Run_result run_program(const std::string& program, const std::vector<std:
     pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
     std::string* sinks[2] = {&result.output, &result.errors};
     int open_pipes = 2;
+    std::size_t signalled_at = 0;  // where in the errors the marker was last found
     while (open_pipes > 0 && ::poll(fds, 2, 60000) > 0) {
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
@@ -154,6 +166,13 @@ inline Run_result run_program(const std::string& program, const std::vector<std:
                 ::close(fds[i].fd);
                 fds[i].fd = -1;
                 --open_pipes;
+            }
+        }
+        if (extras.signal != 0 && !extras.signal_when_errors_hold.empty()) {
+            const std::size_t found = result.errors.find(extras.signal_when_errors_hold, signalled_at);
+            if (found != std::string::npos) {
+                ::kill(pid, extras.signal);
+                signalled_at = found + 1;
             }
         }
     }

@@ -1,14 +1,21 @@
 // The desktop window on the offscreen platform: menus built from the menu
 // table, prompts and check marks, commands reaching the logic, the layout.
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QScreen>
 #include <QLabel>
 #include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
+
+#include <chrono>
 
 #include "link/clock.h"
 #include "link/tty_serial_port.h"
@@ -26,9 +33,20 @@ protected:
     void SetUp() override {
         qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
         qputenv("HOME", home.path().toUtf8());
+        restart();
+    }
+    // A new window over the same settings file, as at the next program start.
+    void restart() {
+        holder.reset();
         holder = std::make_unique<ui::qt::Main_window>(port, clock);
         ASSERT_TRUE(holder->start());
         holder->show();
+        QApplication::processEvents();
+    }
+    void write_ini(const QString& text) {
+        QFile file(home.path() + QStringLiteral("/config/NORVATQ740/NORVATQ740.ini"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text.toUtf8());
     }
     QString ini() const {
         QFile file(home.path() + QStringLiteral("/config/NORVATQ740/NORVATQ740.ini"));
@@ -93,6 +111,93 @@ TEST_F(Window_test, the_tag_list_keeps_its_width_when_the_window_grows) {
     EXPECT_EQ(tags->height(), tags_before.height() + 80);
     EXPECT_EQ(reports->width(), reports_before.width() + 120);
     EXPECT_EQ(reports->height(), reports_before.height() + 80);
+}
+
+// Placement: what is saved comes back as it was, restart after restart, and
+// a damaged placement in the file is fitted into the screen.
+TEST_F(Window_test, the_window_comes_back_where_and_as_large_as_it_was_left) {
+    window_ref().resize(700, 500);
+    window_ref().move(40, 30);
+    QApplication::processEvents();
+    const QRect left_as = window_ref().geometry();
+    for (int start = 1; start <= 2; ++start) {
+        restart();
+        EXPECT_EQ(window_ref().geometry(), left_as) << "start " << start;
+    }
+}
+
+TEST_F(Window_test, a_placement_beyond_the_screen_is_fitted_into_it) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QString placements[] = {
+        QStringLiteral("window_top=2147483647\nwindow_left=2147483647\nwindow_height=2147483647\n"
+                       "window_width=2147483647\n"),
+        QStringLiteral("window_top=-2147483648\nwindow_left=-2147483648\nwindow_height=-5\nwindow_width=0\n"),
+        QStringLiteral("window_top=20\nwindow_left=%1\nwindow_height=300\nwindow_width=400\n").arg(screen.right() - 3),
+    };
+    for (const QString& placement : placements) {
+        write_ini(QStringLiteral("[main]\nport=1\nfont_size=9\n") + placement);
+        restart();
+        EXPECT_TRUE(screen.contains(window_ref().frameGeometry())) << placement.toStdString();
+        EXPECT_GT(window_ref().width(), 100) << placement.toStdString();
+        EXPECT_GT(window_ref().height(), 100) << placement.toStdString();
+    }
+}
+
+// Enter on a question before data is lost answers No: the reports stay, the
+// window stays, and no further step of the command runs (a further dialog
+// would fail the test).
+TEST_F(Window_test, enter_answers_no_to_the_questions_that_lose_data) {
+    const char* commands[] = {"Exit", "All Tags", "Tag ID's", "Open...", "All Tag Reports"};
+    for (const char* command : commands) {
+        window_ref().dialog().set_reports_unsaved(true);
+        QStringList seen;
+        qt_test::run_as_user([&] { find_action(window_ref().menuBar(), QString::fromLatin1(command))->trigger(); },
+                             [&] {
+                                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                                 if (!box) return;
+                                 seen << box->text();
+                                 QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                                 QApplication::sendEvent(box, &enter);
+                             });
+        ASSERT_EQ(seen.size(), 1) << command;
+        EXPECT_TRUE(seen[0].endsWith(QStringLiteral("Continue?"))) << command;
+        EXPECT_TRUE(window_ref().dialog().reports_unsaved()) << command;
+        EXPECT_TRUE(window_ref().isVisible()) << command;
+    }
+}
+
+TEST_F(Window_test, the_company_name_field_takes_fifty_characters) {
+    QString shown;
+    qt_test::run_as_user([&] { find_action(window_ref().menuBar(), QStringLiteral("Company Name..."))->trigger(); },
+                         [&] {
+                             auto* field = window_ref().findChild<QLineEdit*>(QStringLiteral("company_name"));
+                             if (!field || !field->isVisible()) return;
+                             field->selectAll();
+                             for (int n = 0; n < 60; ++n) {
+                                 const QChar letter(u'A' + n % 26);
+                                 QKeyEvent key(QEvent::KeyPress, Qt::Key_A + n % 26, Qt::ShiftModifier, letter);
+                                 QApplication::sendEvent(field, &key);
+                             }
+                             shown = field->text();
+                             qobject_cast<QDialog*>(field->window())->accept();
+                         });
+    ASSERT_EQ(shown.size(), 50);
+    EXPECT_TRUE(ini().contains(QStringLiteral("company=") + shown + QLatin1Char('\n')));
+}
+
+// The helper that plays the user fails a test at once when a dialog comes up
+// that the test does not answer, instead of letting it wait for its time-out.
+ui::qt::Main_window* window_for_unexpected_dialog = nullptr;
+
+TEST_F(Window_test, an_unexpected_dialog_fails_the_test_at_once) {
+    window_for_unexpected_dialog = &window_ref();
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_NONFATAL_FAILURE(
+        qt_test::run_as_user(
+            [] { find_action(window_for_unexpected_dialog->menuBar(), QStringLiteral("About TQ740-SW..."))->trigger(); },
+            [] {}),
+        "unexpected dialog");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
 }
 
 TEST(Dialog_filter, turns_the_bar_separated_form_into_qt_filters) {

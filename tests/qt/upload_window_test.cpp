@@ -24,21 +24,8 @@
 
 namespace {
 
+using qt_test::answer_message;
 using qt_test::find_action;
-
-// Clicks the button with this text in the message box in front, if one is up.
-bool answer_message(const QString& button_text, QStringList& seen) {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return false;
-    for (QAbstractButton* button : box->buttons()) {
-        if (button->text() == button_text) {
-            seen << box->text();
-            button->click();
-            return true;
-        }
-    }
-    return false;
-}
 
 class Upload_window : public ::testing::Test {
 protected:
@@ -55,11 +42,7 @@ protected:
     }
     // Runs a menu command while a timer plays the user every 20 ms.
     void run(const QString& item, const std::function<void()>& user) {
-        QTimer timer;
-        QObject::connect(&timer, &QTimer::timeout, user);
-        timer.start(20);
-        find_action(window->menuBar(), item)->trigger();
-        timer.stop();
+        qt_test::run_as_user([&] { find_action(window->menuBar(), item)->trigger(); }, user);
     }
     QListView* reports() { return window->findChild<QListView*>(QStringLiteral("reports_list")); }
     QString reports_caption() {

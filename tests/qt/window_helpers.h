@@ -1,9 +1,16 @@
 // Finding the desktop window's menu items as a user sees them.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QTimer>
 
 #include <functional>
 
@@ -20,6 +27,56 @@ inline QAction* find_action(QMenuBar* bar, const QString& text) {
         return nullptr;
     };
     return search(bar->actions());
+}
+
+// Runs a command while a timer plays the user every 20 ms: `user` answers
+// the dialogs the test expects.  A modal dialog left unanswered for a second
+// is one the test did not expect: the test fails, naming it, and the dialog
+// is closed the way Escape would close it (No, OK or Cancel), so that the
+// command ends at once instead of the test waiting for its time-out.
+inline void run_as_user(const std::function<void()>& command, const std::function<void()>& user) {
+    constexpr int tick_ms = 20, patience_ticks = 50;
+    QWidget* waiting = nullptr;
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        user();
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != waiting) {
+            waiting = modal;
+            ticks = 0;
+            return;
+        }
+        if (!modal || ++ticks < patience_ticks) return;
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ADD_FAILURE() << "unexpected dialog \"" << modal->windowTitle().toStdString() << "\": "
+                      << (box ? box->text().toStdString() : std::string());
+        if (box && box->escapeButton())
+            box->escapeButton()->click();
+        else if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        waiting = nullptr;
+    });
+    timer.start(tick_ms);
+    command();
+    timer.stop();
+}
+
+// Clicks the button with this text in the message box in front, if one is
+// up, and notes the box's text in seen.
+inline bool answer_message(const QString& button_text, QStringList& seen) {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return false;
+    for (QAbstractButton* button : box->buttons()) {
+        if (button->text() == button_text) {
+            seen << box->text();
+            button->click();
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace qt_test

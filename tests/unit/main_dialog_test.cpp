@@ -222,6 +222,36 @@ TEST(Layout, lists_and_status_line_follow_the_client_size) {
     }
 }
 
+// The placement read from the settings file, fitted into a 1920 x 1050 area
+// below a 30-pixel panel, with a 200 x 150 minimum.
+TEST(Layout, a_stored_placement_is_fitted_into_the_screen) {
+    const shell::Rect screen{0, 30, 1920, 1050};
+    const int big = 2147483647, small = -2147483647 - 1;
+    struct Case {
+        const char* what;
+        shell::Rect stored, expected;
+    };
+    const Case cases[] = {
+        {"fits: kept", {100, 80, 700, 500}, {100, 80, 700, 500}},
+        {"touches every edge: kept", {0, 30, 1920, 1050}, {0, 30, 1920, 1050}},
+        {"far right: moved in", {9000, 80, 700, 500}, {1220, 80, 700, 500}},
+        {"a sliver off the left: moved in", {-690, 80, 700, 500}, {0, 80, 700, 500}},
+        {"above the panel: moved down", {100, -3000, 700, 500}, {100, 30, 700, 500}},
+        {"larger than the screen: shrunk and placed", {-10, 0, 4000, 3000}, {0, 30, 1920, 1050}},
+        {"integer limits", {big, big, big, big}, {0, 30, 1920, 1050}},
+        {"lowest integers", {small, small, small, small}, {0, 30, 200, 150}},
+        {"edge plus size overflows", {big - 10, 80, 700, 500}, {1220, 80, 700, 500}},
+        {"too small: minimum size", {100, 80, 20, 0}, {100, 80, 200, 150}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(shell::fit_to_screen(c.stored, screen, 200, 150), c.expected) << c.what;
+
+    // A screen smaller than the minimum: the window takes the whole screen.
+    EXPECT_EQ(shell::fit_to_screen({5, 5, 700, 500}, {0, 0, 160, 100}, 200, 150), (shell::Rect{0, 0, 160, 100}));
+    // A second screen left of the first (negative coordinates) is a screen like any other.
+    EXPECT_EQ(shell::fit_to_screen({-1500, 100, 700, 500}, {-1280, 0, 1280, 1024}, 200, 150),
+              (shell::Rect{-1280, 100, 700, 500}));
+}
+
 }  // namespace
 
 namespace {

@@ -236,7 +236,7 @@ TEST(Save_single, a_file_that_cannot_be_created_is_a_file_open_error) {
     const std::string regular = rig.root + "/regular";
     write_bytes(regular, "x");
     rig.ui.expect_file(regular + "/r.txt");
-    rig.ui.expect_error("File Open Error");
+    rig.ui.expect_error("File Open Error: " + regular + "/r.txt\nNot a directory");
     reports::save_reports_single(rig.context);
     EXPECT_TRUE(rig.list.reports_unsaved);
     EXPECT_EQ(rig.directory, regular);  // the dialog was confirmed
@@ -351,7 +351,8 @@ TEST_P(Save_separate, a_folder_that_cannot_hold_files_fails_every_report) {
     rig.ui.expect_file(regular);
     for (const char* tag : {"PT-101", "PT-102"})
         rig.ui.expect_error(directories() ? std::string("Create Directory Error: ") + tag
-                                          : std::string("File Open Error: ") + tag + "." + ext());
+                                          : "File Open Error: " + regular + "/" + tag + "_2010_05_07_09_05." + ext() +
+                                                "\nNot a directory");
     run(rig);
     EXPECT_TRUE(rig.list.reports_unsaved);
     EXPECT_EQ(read_bytes(regular), "x");

@@ -508,7 +508,7 @@ TEST(Standard_messages, each_result_has_its_message) {
         {comm::RESULT_BAD_LINE, no_response},
         {comm::RESULT_NO_RESPONSE, no_response},
         {comm::RESULT_PARTIAL, no_response},
-        {comm::RESULT_CANCELLED, no_response},
+        {comm::RESULT_CANCELLED, "Cancelled."},  // the user ended the wait: nothing failed
         {comm::RESULT_PORT_CLOSED, no_response},
     };
     for (const auto& [result, text] : cases) {

@@ -1,8 +1,11 @@
 #include "ui/console/cli.h"
 
+#include <signal.h>
+
 #include <charconv>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -15,6 +18,8 @@
 #include "link/serial_link.h"
 #include "reports/report_files.h"
 #include "reports/report_upload.h"
+#include "resources/shell_strings.h"
+#include "resources/strings.h"
 #include "shell/ini_file.h"
 #include "shell/program.h"
 #include "shell/settings.h"
@@ -56,8 +61,12 @@ struct Cli {
         if (!options.device.empty()) return options.device;
         return comm::device_for_port(program.settings.port, folders.app_data);
     }
-    // Exit status of a command that reports its failures as messages.
-    int status() const { return ui.error_count() > 0 ? 1 : 0; }
+    // Exit status of a command that reports its failures as messages: a No
+    // to a "Continue?" question ends the command, and says so.
+    int status() const {
+        if (ui.error_count() > 0) return 1;
+        return ui.continue_declined() > 0 ? EXIT_DECLINED : 0;
+    }
 };
 
 int usage_error(const std::string& text);
@@ -91,7 +100,7 @@ std::optional<int> parse_int(const std::string& text) {
 
 int usage_error(const std::string& text) {
     std::fprintf(stderr, "tq740-cli: %s (see tq740-cli --help)\n", text.c_str());
-    return 64;
+    return EXIT_USAGE;
 }
 
 // send [--lines K] TEXT: one command and up to K reply lines, each printed as
@@ -130,7 +139,7 @@ int run_send(Cli& cli, const std::vector<std::string>& args) {
 
 // identify: the identity check, then identity and serial number.
 int run_identify(Cli& cli, const std::vector<std::string>& args) {
-    if (!no_arguments(args, "identify")) return 64;
+    if (!no_arguments(args, "identify")) return EXIT_USAGE;
     if (!comm::calibrator_identity_command(cli.program.session)) return cli.status() ? cli.status() : 1;
     const auto& shown = cli.ui.identity();
     const auto& capability = cli.program.session.capability;
@@ -149,7 +158,7 @@ std::string reading_text(const comm::Clock_reading& r) {
 
 // clock: the clock check alone (with --yes it sets the calibrator's clock).
 int run_clock(Cli& cli, const std::vector<std::string>& args) {
-    if (!no_arguments(args, "clock")) return 64;
+    if (!no_arguments(args, "clock")) return EXIT_USAGE;
     cli.program.session.clock_check_enabled = true;  // this command is the check itself
     const bool passed = comm::clock_check(cli.program.session);
     const auto& compared = cli.program.session.last_clock;
@@ -158,12 +167,14 @@ int run_clock(Cli& cli, const std::vector<std::string>& args) {
                     reading_text(compared.pc).c_str(), compared.difference);
         std::fflush(stdout);
     }
-    return passed ? 0 : 1;
+    if (!passed) return 1;
+    // The clock was off and the question to set it answered No: not set.
+    return cli.ui.questions_declined() > 0 ? EXIT_DECLINED : 0;
 }
 
 // tags: the tag list as the Tag ID list shows it.
 int run_tags(Cli& cli, const std::vector<std::string>& args) {
-    if (!no_arguments(args, "tags")) return 64;
+    if (!no_arguments(args, "tags")) return EXIT_USAGE;
     shell::upload_tag_ids_command(cli.program);
     print_lines(cli.ui.tag_lines());
     return cli.status();
@@ -216,6 +227,12 @@ int run_upload(Cli& cli, const std::vector<std::string>& args) {
         }
     }
     if (select && selected.empty()) return usage_error("--select needs the entries, as tags prints them");
+    // The desktop program's save dialog asks before it replaces a file; asked
+    // here before the upload, a No costs no time with the calibrator.
+    if (output == Output::single && std::filesystem::exists(target) &&
+        cli.ui.message(res::format(res::IDS_REPLACE_FILE_QUESTION, target), ui::Caption::confirmation,
+                       ui::Buttons::yes_no_exclamation) != ui::Answer::yes)
+        return cli.status();
 
     if (select) {
         // The entries stand in the Tag ID list, all selected, as a user would pick them.
@@ -240,9 +257,9 @@ int run_upload(Cli& cli, const std::vector<std::string>& args) {
         return 0;
     case Output::single: {
         std::string reason;
-        if (reports::write_report_file(target, reports::report_file_text(lines, 0, lines.size()), reason) !=
-            reports::Write_outcome::ok) {
-            show_error(target + ": " + reason);
+        const auto outcome = reports::write_report_file(target, reports::report_file_text(lines, 0, lines.size()), reason);
+        if (outcome != reports::Write_outcome::ok) {
+            show_error(reports::save_failure_text(outcome, target, reason));
             return 1;
         }
         return 0;
@@ -314,9 +331,28 @@ void print_help() {
         "\n"
         "commands:\n");
     for (const auto& c : commands()) std::printf("  %s\n", c.usage);
+    std::printf(
+        "\n"
+        "Ctrl+C while the calibrator is awaited cancels the operation; a second Ctrl+C ends at once.\n"
+        "\n"
+        "exit status: 0 done; 1 failed (the message is on standard error); %d declined: a question\n"
+        "was answered No, so nothing more was done (--yes answers Yes); %d wrong command line.\n"
+        "send exits with the result code of its last line.\n",
+        EXIT_DECLINED, EXIT_USAGE);
 }
 
+// Ctrl+C during a wait for the calibrator cancels the operation, which then
+// ends with its own message.  The handler only sets the flag, and is reset to
+// the default by the first Ctrl+C, so that a second one ends the program.
 void on_interrupt(int) { Console_ui::interrupted = true; }
+
+void cancel_on_interrupt() {
+    struct sigaction action {};
+    action.sa_handler = on_interrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;
+    sigaction(SIGINT, &action, nullptr);
+}
 
 }  // namespace
 
@@ -345,7 +381,7 @@ int run_cli(const std::vector<std::string>& args) {
     }
     if (options.help || rest.empty()) {
         print_help();
-        return rest.empty() && !options.help ? 64 : 0;
+        return rest.empty() && !options.help ? EXIT_USAGE : 0;
     }
 
     const Command* command = nullptr;
@@ -358,7 +394,7 @@ int run_cli(const std::vector<std::string>& args) {
     const shell::Ini_file ini(folders.app_data.empty() ? std::string() : shell::ini_path(folders));
     Cli cli(options, folders, shell::read_settings(ini));
 
-    std::signal(SIGINT, on_interrupt);
+    cancel_on_interrupt();
     return command->run(cli, std::vector<std::string>(rest.begin() + 1, rest.end()));
 }
 

@@ -10,6 +10,11 @@
 
 namespace ui::console {
 
+// Exit statuses besides 0 (done) and 1 (failed, with its message on
+// standard error); send exits with its last result code instead.
+constexpr int EXIT_DECLINED = 10;  // a question was answered No (no --yes), so the command did nothing more
+constexpr int EXIT_USAGE = 64;     // the command line is wrong
+
 // Runs the command line (without the program name) and returns the exit status.
 int run_cli(const std::vector<std::string>& args);
 

@@ -25,6 +25,10 @@ Answer Console_ui::message(const std::string& text, Caption caption, Buttons but
     if (caption == Caption::error || caption == Caption::fatal_error) ++errors_;
     if (buttons == Buttons::yes_no || buttons == Buttons::yes_no_exclamation) {
         const Answer answer = answer_yes_ ? Answer::yes : Answer::no;
+        if (answer == Answer::no) {
+            ++questions_declined_;
+            if (buttons == Buttons::yes_no_exclamation) ++continue_declined_;
+        }
         std::fprintf(out_, "  -> %s\n", res::str(answer == Answer::yes ? res::IDS_BUTTON_YES : res::IDS_BUTTON_NO).c_str());
         std::fflush(out_);
         return answer;

@@ -50,9 +50,16 @@ public:
     void answer_file_pickers_with(std::vector<std::string> paths) { picks_ = std::move(paths); }
     // The number of messages with caption "ERROR" or "FATAL ERROR" shown.
     int error_count() const { return errors_; }
+    // Questions answered No: those ending in "Continue?" (a No to one of
+    // them ends its command), and all questions (the clock ones included).
+    int continue_declined() const { return continue_declined_; }
+    int questions_declined() const { return questions_declined_; }
 
-    // Set from the SIGINT handler: the next event pump reports a quit request.
+    // Set from the SIGINT handler (so it must be lock-free): the next event
+    // pump presses the cancel window's button, if one is up, and ends the
+    // wait for the calibrator as cancelled.
     static std::atomic<bool> interrupted;
+    static_assert(std::atomic<bool>::is_always_lock_free);
 
 private:
     bool answer_yes_;
@@ -66,6 +73,8 @@ private:
     std::vector<std::string> picks_;
     std::function<void()> on_cancel_;
     int errors_ = 0;
+    int continue_declined_ = 0;
+    int questions_declined_ = 0;
 };
 
 // The caption text a message box shows: "ERROR", "CONFIRMATION", ...

@@ -14,6 +14,7 @@
 #include "resources/link_strings.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
+#include "shell/settings.h"
 
 namespace ui::qt {
 
@@ -57,7 +58,10 @@ std::optional<std::string> ask_company_name(QWidget* parent, const std::string& 
     Help_dialog dialog(parent, 4, help);
     dialog.setWindowTitle(q(res::IDS_COMPANY_TITLE));
     auto* layout = new QVBoxLayout(&dialog);
-    auto* field = new QLineEdit(QString::fromStdString(current), &dialog);
+    auto* field = new QLineEdit(&dialog);
+    field->setObjectName(QStringLiteral("company_name"));
+    field->setMaxLength(static_cast<int>(shell::MAX_COMPANY));
+    field->setText(QString::fromStdString(current));
     field->setMinimumWidth(field->fontMetrics().averageCharWidth() * 52);
     layout->addWidget(field);
     layout->addWidget(ok_cancel_buttons(&dialog, true));

@@ -15,8 +15,9 @@ class QProgressBar;
 
 namespace ui::qt {
 
-// Asks for the company name printed in report headers.  The field does not
-// limit typing; the caller keeps the first 50 characters.
+// Asks for the company name printed in report headers.  The field takes at
+// most 50 characters, the most a report header holds, so what the user sees
+// typed is what is kept.
 std::optional<std::string> ask_company_name(QWidget* parent, const std::string& current,
                                             const std::function<void(int)>& help);
 

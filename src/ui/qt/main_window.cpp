@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QUrl>
+#include <QWindow>
 
 #include "resources/main_menu.h"
 #include "resources/shell_strings.h"
@@ -132,18 +133,16 @@ bool Main_window::start() {
     measures_ = created.measures;
     resize(measures_.client_width, measures_.client_height + menuBar()->sizeHint().height());
     move(50, 50);
-    const QRect frame = frameGeometry();
-    const shell::Window_rect created_rect{frame.left(), frame.top(), frame.width(), frame.height()};
 
     std::optional<shell::Data_folders> folders;
     if (shell::Data_folders found; shell::find_data_folders(found)) folders = found;
-    if (!dialog_->initialize(folders, created_rect)) return false;
+    if (!dialog_->initialize(folders, outer_rect())) return false;
 
     const auto& s = dialog_->settings();
-    // The stored rectangle is the outer one; Qt sizes the client area.
-    const int frame_w = frame.width() - width(), frame_h = frame.height() - height();
-    resize(std::max(1, s.window.width - frame_w), std::max(1, s.window.height - frame_h));
-    move(s.window.left, s.window.top);
+    create();  // the platform window, which knows the frame's borders
+    const shell::Rect placed = restored_placement({s.window.left, s.window.top, s.window.width, s.window.height});
+    resize(placed.width, placed.height);
+    move(placed.x, placed.y);
     if (s.window_mode == 1) setWindowState(windowState() | Qt::WindowMaximized);
     lay_out_controls();
     dialog_->finish_initializing();
@@ -229,8 +228,28 @@ shell::Window_state Main_window::window_state() const {
 }
 
 shell::Window_rect Main_window::outer_rect() const {
-    const QRect frame = frameGeometry();
-    return {frame.left(), frame.top(), frame.width(), frame.height()};
+    // The rectangle that move() and resize() take back: the frame's corner
+    // and the window's size inside the frame.  Saving the frame's size and
+    // restoring it as the inner size would grow the window on every start.
+    return {x(), y(), width(), height()};
+}
+
+shell::Rect Main_window::restored_placement(const shell::Rect& stored) const {
+    // Fitted into the screen the stored corner lies on (else the primary
+    // one), never smaller than the Tag ID list and a third of the created height.
+    QScreen* screen = QGuiApplication::screenAt(QPoint(stored.x, stored.y));
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return stored;
+    // The stored corner is the frame's and the size the window's inside it:
+    // the frame's borders (when the platform knows them yet) must fit too.
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QRect area = screen->availableGeometry();
+    shell::Rect fitted = shell::fit_to_screen(
+        {stored.x, stored.y, stored.width + frame.left() + frame.right(), stored.height + frame.top() + frame.bottom()},
+        {area.x(), area.y(), area.width(), area.height()}, measures_.reports_list.x, measures_.client_height / 3);
+    fitted.width -= frame.left() + frame.right();
+    fitted.height -= frame.top() + frame.bottom();
+    return fitted;
 }
 
 bool Main_window::eventFilter(QObject* watched, QEvent* event) {
@@ -320,7 +339,9 @@ Answer Main_window::message(const std::string& text, Caption caption, Buttons bu
     if (question) {
         QPushButton* yes = box.addButton(q(res::IDS_BUTTON_YES), QMessageBox::YesRole);
         QPushButton* no = box.addButton(q(res::IDS_BUTTON_NO), QMessageBox::NoRole);
-        box.setDefaultButton(yes);
+        // The "Continue?" questions come before tags are erased or reports
+        // thrown away: Enter or a stray key must never answer Yes to them.
+        box.setDefaultButton(buttons == Buttons::yes_no_exclamation ? no : yes);
         box.setEscapeButton(no);
         box.exec();
         return box.clickedButton() == yes ? Answer::yes : Answer::no;

@@ -76,6 +76,8 @@ private:
     void lay_out_controls();
     shell::Window_state window_state() const;
     shell::Window_rect outer_rect() const;
+    // The placement of the settings file fitted into the available screen area.
+    shell::Rect restored_placement(const shell::Rect& stored) const;
     QWidget* message_owner();
 
     std::unique_ptr<shell::Main_dialog> dialog_;
