@@ -80,6 +80,23 @@ TEST_F(Upload_window, cancel_discards_the_upload_and_unlocks_the_menus) {
         for (QDialog* d : window->findChildren<QDialog*>()) {
             if (!cancel_pressed && d->isVisible() && d->windowTitle() == "Cancel Tag Upload" &&
                 reports()->model()->rowCount() > 0) {
+                menus_were_locked = !window->menuBar()->actions().first()->isEnabled();
+                d->findChild<QPushButton*>()->click();
+                cancel_pressed = true;
+            }
+        }
+    });
+    EXPECT_TRUE(cancel_pressed);
+    EXPECT_TRUE(menus_were_locked);
+    ASSERT_EQ(seen.size(), 2);
+    EXPECT_EQ(seen[1], "User cancelled tag upload.");
+    EXPECT_EQ(reports()->model()->rowCount(), 0);
+    EXPECT_EQ(reports_caption(), "Reports");
+    EXPECT_FALSE(window->dialog().reports_unsaved());
+    for (QAction* top : window->menuBar()->actions()) EXPECT_TRUE(top->isEnabled());
+}
+
+}  // namespace
 
 // A level-1 calibrator sends its report text in one stream.  The window must
 // read it in arrival order while it runs its event loop, whether the bytes
@@ -148,20 +165,3 @@ TEST_F(Level1_upload_window, paced_stream_arrives_whole_and_in_order) {
     EXPECT_FALSE(reported.isEmpty());
     for (const QString& id : reported) EXPECT_TRUE(tags.contains(id)) << id.toStdString();
 }
-                menus_were_locked = !window->menuBar()->actions().first()->isEnabled();
-                d->findChild<QPushButton*>()->click();
-                cancel_pressed = true;
-            }
-        }
-    });
-    EXPECT_TRUE(cancel_pressed);
-    EXPECT_TRUE(menus_were_locked);
-    ASSERT_EQ(seen.size(), 2);
-    EXPECT_EQ(seen[1], "User cancelled tag upload.");
-    EXPECT_EQ(reports()->model()->rowCount(), 0);
-    EXPECT_EQ(reports_caption(), "Reports");
-    EXPECT_FALSE(window->dialog().reports_unsaved());
-    for (QAction* top : window->menuBar()->actions()) EXPECT_TRUE(top->isEnabled());
-}
-
-}  // namespace
