@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
+#include "reports/report_layout.h"
 #include "resources/report_files_strings.h"
 #include "resources/reports_strings.h"
 #include "resources/shell_strings.h"
@@ -74,6 +76,18 @@ std::string write_error_text(const std::string& path, const std::string& reason)
 }
 
 std::string system_reason(int error) { return std::generic_category().message(error); }
+
+// path itself, or path with "_2", "_3", ... before its extension when one
+// save has written that name already: two reports with the same tag ID (or
+// the same name made from different IDs) must not replace each other.
+std::string name_not_yet_written(const std::filesystem::path& path, const std::set<std::string>& written) {
+    if (!written.count(path.string())) return path.string();
+    for (int n = 2;; ++n) {
+        std::filesystem::path candidate = path;
+        candidate.replace_filename(path.stem().string() + "_" + std::to_string(n) + path.extension().string());
+        if (!written.count(candidate.string())) return candidate.string();
+    }
+}
 
 // Cuts a byte stream into lines by the reading rules: LF ends a line, the
 // characters the rule allows are kept up to max_chars a line, every other
@@ -190,6 +204,7 @@ std::optional<std::string> report_tag_id(std::string_view line) {
     // A label line shorter than its label form has an empty tag ID.
     if (line.size() <= offset) return std::string();
     std::string_view id = line.substr(offset);
+    if (offset == csv_tag_id_offset) return read_csv_value(id);
     return std::string(id.substr(0, id.find('"')));
 }
 
@@ -274,13 +289,17 @@ Separate_save_result save_separate_reports(const std::vector<std::string>& lines
     // The report being collected: its file (nothing while its lines are
     // passed over) and its bytes, written when the report ends.
     std::optional<std::string> open_path;
+    std::set<std::string> written_names;
     std::string data;
     auto close_file = [&] {
         if (!open_path) return;
         std::string reason;
         const Write_outcome outcome = write_report_file(*open_path, data, reason);
         switch (outcome) {
-        case Write_outcome::ok: result.written.push_back(*open_path); break;
+        case Write_outcome::ok:
+            result.written.push_back(*open_path);
+            written_names.insert(*open_path);
+            break;
         case Write_outcome::open_failed:
         case Write_outcome::write_failed: fail(save_failure_text(outcome, *open_path, reason)); break;
         }
@@ -322,7 +341,7 @@ Separate_save_result save_separate_reports(const std::vector<std::string>& lines
                     continue;
                 }
             }
-            open_path = (target_folder / (*tag_id + suffix)).string();
+            open_path = name_not_yet_written(target_folder / (*tag_id + suffix), written_names);
             continue;
         }
         if (is_report_separator(line)) {

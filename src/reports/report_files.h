@@ -32,6 +32,11 @@
 //   so nothing may count as saved.
 // - When a "Tag ID:" line directly follows a separator (no empty line between
 //   them) the report's file still begins at that "Tag ID:" line.
+// - Two reports of one separate-file save never share a file: when the name
+//   of a report's file was already written by the same save (two reports of
+//   one tag in a merged file, or tag IDs that give the same name), the name
+//   gets "_2", "_3", ... before its extension.  Files of earlier saves are
+//   replaced as before.
 #pragma once
 
 #include <ctime>
@@ -100,7 +105,8 @@ std::string folder_of(std::string_view path);
 bool is_report_separator(std::string_view line);
 // The tag ID of a line beginning with "Tag ID:" (TEXT) or "\"Tag ID:\",\""
 // (CSV), ignoring case: the text after the label up to the end of the line or
-// the first double quote.  Nothing for any other line.
+// the first double quote (TEXT), or the quoted CSV value with its doubled
+// quotes read as one (CSV).  Nothing for any other line.
 std::optional<std::string> report_tag_id(std::string_view line);
 // True when a tag ID may name a file or folder inside the chosen folder.
 bool safe_tag_id(std::string_view tag_id);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <variant>
 
 #include "resources/strings.h"
 #include "resources/text_match.h"
@@ -79,8 +80,20 @@ const char* pick(const Layout_line& line, Report_format format) {
     return format == Report_format::csv ? line.csv : line.text;
 }
 
+// In the CSV layout every text argument stands inside a quoted field, so its
+// double quotes are doubled; the TEXT layout takes texts as they are.
 std::string make(const Layout_line& line, Report_format format, const Args& args = {}) {
-    return res::format_template(pick(line, format), args);
+    if (format != Report_format::csv) return res::format_template(line.text, args);
+    std::vector<std::string> escaped;
+    escaped.reserve(args.size());  // the views below point into it
+    Args csv_args = args;
+    for (auto& arg : csv_args) {
+        auto* text = std::get_if<std::string_view>(&arg);
+        if (!text || text->find('"') == std::string_view::npos) continue;
+        escaped.push_back(csv_escaped(*text));
+        *text = escaped.back();
+    }
+    return res::format_template(line.csv, csv_args);
 }
 
 // The result column of a point row: empty without tolerance testing.
@@ -97,11 +110,41 @@ void add_points(std::vector<std::string>& out, const Field_table& table, Report_
         const std::string& y = table.field_text(output_base + k);
         std::string result;
         if (tolerance > -0.5) result = result_text(point_result(table, x, y, tolerance), format);
-        out.push_back(make(point_l, format, {num(k), str(x), str(y), str(result)}));
+        // The result closes the row and is in the layout already (whole CSV
+        // fields): it is appended, not passed through the quoting.
+        out.push_back(make(point_l, format, {num(k), str(x), str(y), str("")}) + result);
     }
 }
 
 }  // namespace
+
+std::string csv_escaped(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    for (char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out;
+}
+
+std::string read_csv_value(std::string_view text, std::size_t* used) {
+    std::string value;
+    std::size_t i = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] != '"') {
+            value += text[i];
+        } else if (i + 1 < text.size() && text[i + 1] == '"') {
+            value += '"';
+            ++i;
+        } else {
+            ++i;  // the closing quote
+            break;
+        }
+    }
+    if (used) *used = i;
+    return value;
+}
 
 double report_tolerance(const Field_table& table) {
     if (table.field_text(f::tolerance) == none_marker) return -1.0;

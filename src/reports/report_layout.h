@@ -14,7 +14,8 @@
 //   its error column is left blank (7 spaces in TEXT, an empty quoted field
 //   in CSV);
 // - so does a point of a tag whose input range or output range has zero
-//   width, or whose numbers overflow: no error figure can be computed.
+//   width, or whose numbers overflow: no error figure can be computed;
+// - in the CSV layout a double quote inside a value is written twice.
 #pragma once
 
 #include <optional>
@@ -86,5 +87,16 @@ inline constexpr std::string_view report_separator = "--------------------------
 // The company line of a layout, as the upload adds it before each report of a
 // basic calibrator.
 std::string company_line(std::string_view company, Report_format format);
+
+// A text as it is written inside a quoted CSV field: each double quote
+// doubled, so that inch marks and quoted words keep the line readable by
+// every spreadsheet.
+std::string csv_escaped(std::string_view text);
+// The value of a quoted CSV field, read from text that begins just after the
+// field's opening quote: up to its closing quote (one not followed by
+// another), each doubled quote read as one; the whole text when the closing
+// quote is missing.  used, when given, receives the characters taken,
+// closing quote included.
+std::string read_csv_value(std::string_view text, std::size_t* used = nullptr);
 
 }  // namespace reports

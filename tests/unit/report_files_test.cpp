@@ -162,6 +162,8 @@ TEST(Report_file_names, tag_id_lines_and_safe_names) {
         {"TAG id: lower case label", "lower case label"},
         {"\"Tag ID:\",\"PT-101\"", "PT-101"},
         {"\"tag ID:\",\"A\"B\"", "A"},
+        {"\"Tag ID:\",\"3/4\"\" NPT\"\"\",\"x\"", "3/4\" NPT\""},  // doubled quotes are one quote
+        {"\"Tag ID:\",\"A\"\"", "A\""},                        // no closing quote: the rest
         {"Tag ID: has \"quote", "has "},
         {"Tag ID: ", ""},
         {"Tag ID:", ""},
@@ -382,6 +384,38 @@ TEST_P(Save_separate, cancel_writes_nothing) {
     EXPECT_EQ(entries(rig.root), std::set<std::string>{});
 }
 
+TEST_P(Save_separate, reports_sharing_a_file_name_get_numbered_names_in_one_save) {
+    Rig rig;
+    const auto format = GetParam().format;
+    // A merged file reopened: PT-101 three times.  A mark line after each
+    // "Tag ID:" line tells the reports apart.
+    std::vector<std::string> lines = three_reports(format, {"PT-101", "PT-102", "PT-101", "PT-101"});
+    int report = 0;
+    for (auto it = lines.begin(); it != lines.end(); ++it)
+        if (reports::report_tag_id(*it)) it = lines.insert(it + 1, "mark " + std::to_string(report++));
+    rig.fill(lines, format);
+    const std::string d = rig.folder("reports");
+    const std::string first = path_of(d, "PT-101");
+    const std::string numbered = first.substr(0, first.size() - 4) + "_";
+    // Files of an earlier save are replaced as before, numbered or not.
+    if (directories()) fs::create_directory(d + "/PT-101");
+    write_bytes(first, "earlier");
+    write_bytes(numbered + "2." + ext(), "earlier");
+    rig.ui.expect_file(d);
+    run(rig);
+
+    auto holds = [](const std::string& path, const std::string& mark) {
+        return read_bytes(path).find("\r\n" + mark + "\r\n") != std::string::npos;
+    };
+    EXPECT_TRUE(holds(first, "mark 0"));
+    EXPECT_TRUE(holds(path_of(d, "PT-102"), "mark 1"));
+    EXPECT_TRUE(holds(numbered + "2." + ext(), "mark 2"));
+    EXPECT_TRUE(holds(numbered + "3." + ext(), "mark 3"));
+    EXPECT_EQ(entries(directories() ? d + "/PT-101" : d).size(), directories() ? 3u : 4u);
+    EXPECT_FALSE(rig.list.reports_unsaved);
+    rig.ui.verify();
+}
+
 INSTANTIATE_TEST_SUITE_P(Layouts, Save_separate,
                          ::testing::Values(Separate_case{"text_files", Report_format::text, reports::Separate_layout::files},
                                            Separate_case{"csv_files", Report_format::csv, reports::Separate_layout::files},
@@ -432,6 +466,33 @@ TEST(Separate_reports, boundaries) {
         EXPECT_EQ(entries(d).size(), c.files.size());
         for (const auto& [tag, lines] : c.files)
             EXPECT_EQ(read_bytes(d + "/" + tag + "_2010_05_07_09_05.txt"), crlf(lines)) << tag;
+    }
+}
+
+TEST(Separate_reports, tag_ids_that_give_one_name_keep_both_reports) {
+    // In TEXT a tag ID ends at a double quote, so both give "PT".  In CSV the
+    // doubled quote is part of the ID and the names differ.
+    struct Case {
+        Report_format format;
+        std::vector<std::string> lines;
+        std::vector<std::string> names;
+    };
+    const std::vector<Case> cases = {
+        {Report_format::text,
+         {"Tag ID: PT\"1", "a", "------", "", "Tag ID: PT\"2", "b"},
+         {"PT_2010_05_07_09_05.txt", "PT_2010_05_07_09_05_2.txt"}},
+        {Report_format::csv,
+         {"\"Tag ID:\",\"PT\"\"1\"", "a", "------", "", "\"Tag ID:\",\"PT\"\"2\"", "b"},
+         {"PT\"1_2010_05_07_09_05.csv", "PT\"2_2010_05_07_09_05.csv"}},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir temp;
+        const std::string d = temp.path().toStdString();
+        auto result = reports::save_separate_reports(c.lines, d, c.format, make_time(2010, 5, 7, 9, 5),
+                                                     reports::Separate_layout::files, {});
+        EXPECT_TRUE(result.all_written);
+        EXPECT_EQ(entries(d), std::set<std::string>(c.names.begin(), c.names.end()));
+        EXPECT_EQ(read_bytes(d + "/" + c.names[1]), crlf({c.lines[4], "b"}));
     }
 }
 

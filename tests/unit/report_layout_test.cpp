@@ -158,6 +158,41 @@ TEST(Report_layout, worked_example_rows) {
     EXPECT_EQ(row(csv, "\"As Found Data\""), "\"1\",\"50.000\",\"12.100\",\"0.625\",\"Fail\"");
 }
 
+TEST(Report_layout, double_quotes_in_values_are_doubled_in_csv_only) {
+    Field_table table = calibrated_tag({{1, "PT\"1"}, {2, "3/4\" NPT"}, {10, "in\"H2O"}, {20, "NONE"}});
+    auto has = [](const std::vector<std::string>& lines, const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
+    const auto csv = reports::report_lines(table, CSV, "ACME \"East\"", 0);
+    for (const char* line : {"\"Company Name:\",\"ACME \"\"East\"\"\"", "\"Tag ID:\",\"PT\"\"1\"",
+                             "\"Manufacturer:\",\"3/4\"\" NPT\"", "\"Input type:\",\"Thermocouple K, in\"\"H2O\"",
+                             "\"Point\",\"in\"\"H2O\",\"mA\"", "\"1\",\"50.000\",\"12.100\","})
+        EXPECT_TRUE(has(csv, line)) << line;
+    const auto text = reports::report_lines(table, TXT, "ACME \"East\"", 0);
+    for (const char* line : {"Company Name: ACME \"East\"", "Tag ID: PT\"1", "Manufacturer:  3/4\" NPT"})
+        EXPECT_TRUE(has(text, line)) << line;
+}
+
+TEST(Csv_value, doubled_quotes_are_read_as_one_and_the_closing_quote_ends_the_value) {
+    struct Case {
+        std::string text;  // after the opening quote
+        std::string value;
+        std::size_t used;
+    };
+    const std::vector<Case> cases = {
+        {"abc\",\"x\"", "abc", 4},      {"a\"\"b\"", "a\"b", 5},  {"\"\"\"\"\"", "\"\"", 5},
+        {"\"", "", 1},                 {"", "", 0},                {"no closing quote", "no closing quote", 16},
+        {"end\"\"", "end\"", 5},
+    };
+    for (const auto& c : cases) {
+        std::size_t used = 99;
+        EXPECT_EQ(reports::read_csv_value(c.text, &used), c.value) << c.text;
+        EXPECT_EQ(used, c.used) << c.text;
+    }
+    for (const std::string value : {"", "plain", "3/4\" NPT", "\"", "\"\"x\"\""})
+        EXPECT_EQ(reports::read_csv_value(reports::csv_escaped(value) + "\",\"next\""), value) << value;
+}
+
 TEST(Report_layout, numbers_keep_their_decimal_point_under_a_comma_locale) {
     const char* previous = std::setlocale(LC_ALL, nullptr);
     std::string saved = previous ? previous : "C";
@@ -190,7 +225,8 @@ TEST(Report_layout, separator_and_company_lines) {
         EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + static_cast<long>(c.first_lines.size())),
                   c.first_lines);
     }
-    EXPECT_EQ(reports::company_line("A \"B\", C", CSV), "\"Company Name:\",\"A \"B\", C\"");
+    // A double quote inside the CSV value is doubled; the comma stays inside the quotes.
+    EXPECT_EQ(reports::company_line("A \"B\", C", CSV), "\"Company Name:\",\"A \"\"B\"\", C\"");
 }
 
 TEST(Report_layout, point_rows_never_exceed_21) {
