@@ -1,7 +1,6 @@
 #include "download/tag_download.h"
 
 #include "link/checks.h"
-#include "link/frame.h"
 #include "link/transactions.h"
 #include "resources/download_strings.h"
 #include "resources/link_strings.h"
@@ -48,42 +47,12 @@ bool room_available(Program& program, Result_code query, int free_spaces, int po
     return true;
 }
 
-// "TAG_DNLD f p value": a blank field leaves the command ending in the space
-// after the position.
-std::string field_command(const Program& program, int field, int position) {
-    std::string command = "TAG_DNLD " + std::to_string(field) + " " + std::to_string(position) + " " +
-                          program.fields.field_text(field);
-    comm::frame_command(command, program.session.capability.framed);
-    return command;
-}
-
 // The message of a field the calibrator refused: its error text, the tag
 // file and the field.
 std::string refusal_text(const Program& program, const std::string& reply, int field) {
     return res::format(res::IDS_FIELD_REFUSED, comm::calibrator_error_message(comm::error_code(reply)),
                        program.current_tag_file_name, download_field_name(field));
 }
-
-// Sends the field and reads its reply: the recovery of a field exchange
-// (the port reopened after a damaged or missing reply) without any message.
-// A port that cannot be reopened gives RESULT_PORT_CLOSED.
-Result_code exchange_field(Program& program, int field, int position, std::string& reply) {
-    comm::Serial_link& link = program.link;
-    link.send_command(field_command(program, field, position));
-    const Result_code r = link.receive_line(reply, comm::REPLY_CAPACITY, false);
-    switch (r) {
-    case comm::RESULT_OK:
-    case comm::RESULT_PARTIAL:
-        if (comm::check_response_frame(reply, -1, program.session.capability.framed)) return comm::RESULT_OK;
-        return comm::recover(link) ? comm::RESULT_INVALID : comm::RESULT_PORT_CLOSED;
-    case comm::RESULT_DOCUMENT_MODE:
-    case comm::RESULT_CANCELLED:
-        return r;
-    default:
-        return comm::recover(link) ? r : comm::RESULT_PORT_CLOSED;
-    }
-}
-
 
 // Steps 6 to 11 of Download > Tag, with the port open and the cancel window
 // up.  position is where the tag went when it was loaded.
@@ -119,7 +88,8 @@ tags::Tag_file_context tag_file_context(Program& program) {
 Result_code download_field(Program& program, bool& keep_going, int field, int position, bool quiet) {
     if (!keep_going) return comm::RESULT_OK;
     std::string reply;
-    const Result_code r = exchange_field(program, field, position, reply);
+    const Result_code r = comm::download_field_exchange(program.link, program.session.capability, field, position,
+                                                        program.fields.field_text(field), reply);
     if (r == comm::RESULT_OK) {
         if (comm::is_error_line(reply) && reply.find('>') != std::string::npos) {
             show_error(program, refusal_text(program, reply, field));

@@ -163,6 +163,29 @@ Result_code query_free_space(Serial_link& link, const Capability& capability, in
     return result;
 }
 
+// ---- Field download ----
+
+Result_code download_field_exchange(Serial_link& link, const Capability& capability, int field, int position,
+                                    std::string_view value, std::string& reply) {
+    std::string command = "TAG_DNLD " + std::to_string(field) + " " + std::to_string(position) + " ";
+    command += value;
+    frame_command(command, capability.framed);
+    link.send_command(command);
+    const Result_code r = link.receive_line(reply, REPLY_CAPACITY, false);
+    switch (r) {
+    case RESULT_OK:
+    case RESULT_PARTIAL:
+        // A line that fell silent without CR counts once its frame, if any, is right.
+        if (check_response_frame(reply, -1, capability.framed)) return RESULT_OK;
+        return recover(link) ? RESULT_INVALID : RESULT_PORT_CLOSED;
+    case RESULT_DOCUMENT_MODE:
+    case RESULT_CANCELLED:
+        return r;
+    default:
+        return recover(link) ? r : RESULT_PORT_CLOSED;
+    }
+}
+
 // ---- Field upload ----
 
 bool is_error_line(std::string_view line) { return line.substr(0, 7) == "<Error "; }

@@ -66,6 +66,16 @@ Result_code read_serial(Serial_link& link, std::string& serial);
 Result_code query_free_space(Serial_link& link, const Capability& capability, int& free_spaces,
                              int& next_position);
 
+// "TAG_DNLD field position value" (framed under the framed protocol): one
+// field of a tag download, sent once and never re-sent automatically.  On 0
+// reply holds the calibrator's answer without its frame ("<Complete>" or an
+// error line; the caller judges it).  A damaged frame gives RESULT_INVALID,
+// no answer or a broken line its own code; after either the port has been
+// closed and reopened, and a port that could not be reopened gives
+// RESULT_PORT_CLOSED.  DOCUMENT mode and Cancel are returned as they are.
+Result_code download_field_exchange(Serial_link& link, const Capability& capability, int field, int position,
+                                    std::string_view value, std::string& reply);
+
 // "TAG_UPLD field position" (framed under the framed protocol): one field of
 // the tag at a position.  A caller that requests many fields passes the same
 // success flag to every call: once it is false, later calls send nothing
