@@ -1,6 +1,8 @@
 #include "shell/main_dialog.h"
 
 #include "download/config_display.h"
+#include "download/group_download.h"
+#include "download/group_editor.h"
 #include "download/tag_download.h"
 #include "link/checks.h"
 #include "link/port_names.h"
@@ -100,6 +102,9 @@ bool Main_dialog::command_available(int command) const {
     case res::ID_FILE_PRINT:
     case res::ID_FILE_PRINT_SETUP:
     case res::ID_TAG_DISPLAY:
+    case res::ID_GROUP_NEW:
+    case res::ID_GROUP_EDIT:
+    case res::ID_DOWNLOAD_GROUP:
         return true;
     default:
         return false;  // the work of this command is not part of the program yet
@@ -143,6 +148,8 @@ void Main_dialog::run_command(int command) {
         break;
     case res::ID_FILE_PRINT_SETUP: select_font_size(); break;
     case res::ID_TAG_DISPLAY: download::display_tag_command(program_); break;
+    case res::ID_GROUP_NEW: download::new_group_command(program_); break;
+    case res::ID_GROUP_EDIT: download::edit_group_command(program_); break;
     default: break;
     }
 }
@@ -175,6 +182,7 @@ void Main_dialog::run_calibrator_command(int command) {
     case res::ID_UPLOAD_ALL_REPORTS: reports::upload_all_reports(program_); break;
     case res::ID_UPLOAD_SELECTED_REPORTS: reports::upload_selected_reports(program_); break;
     case res::ID_DOWNLOAD_TAG: download::download_tag_command(program_); break;
+    case res::ID_DOWNLOAD_GROUP: download::download_group_command(program_); break;
     default: break;
     }
 }
@@ -203,7 +211,7 @@ bool Main_dialog::request_exit() {
     return true;
 }
 
-void Main_dialog::window_sized(Window_state state, const Window_rect& outer) {
+void Main_dialog::window_sized(Window_state state, const Window_rect& window) {
     if (initializing_) return;
     if (state == Window_state::maximised) {
         settings_.window_mode = 1;
@@ -213,18 +221,18 @@ void Main_dialog::window_sized(Window_state state, const Window_rect& outer) {
     if (state == Window_state::minimised) return;
     settings_.window_mode = 0;
     ini_.write_int("window_mode", 0);
-    settings_.window.height = outer.height;
-    ini_.write_int("window_height", outer.height);
-    settings_.window.width = outer.width;
-    ini_.write_int("window_width", outer.width);
+    settings_.window.height = window.height;
+    ini_.write_int("window_height", window.height);
+    settings_.window.width = window.width;
+    ini_.write_int("window_width", window.width);
 }
 
-void Main_dialog::window_moved(Window_state state, const Window_rect& outer) {
+void Main_dialog::window_moved(Window_state state, const Window_rect& window) {
     if (initializing_ || state != Window_state::normal) return;
-    settings_.window.top = outer.top;
-    ini_.write_int("window_top", outer.top);
-    settings_.window.left = outer.left;
-    ini_.write_int("window_left", outer.left);
+    settings_.window.top = window.top;
+    ini_.write_int("window_top", window.top);
+    settings_.window.left = window.left;
+    ini_.write_int("window_left", window.left);
 }
 
 void Main_dialog::update_check_marks() { ui_.set_check_marks(settings_.format != 0, settings_.port); }

@@ -27,7 +27,7 @@ public:
     ~Main_dialog();
 
     // Start-up.  folders is what the platform named (nothing when it could
-    // not); created is the outer window rectangle as created.  Shows the
+    // not); created is the window rectangle as created.  Shows the
     // "FATAL ERROR" message and returns false when the folders are unknown;
     // the program must then end without using any setting.
     bool initialize(const std::optional<Data_folders>& folders, const Window_rect& created);
@@ -51,8 +51,8 @@ public:
 
     // Window placement: remembered in the settings on every size and move in
     // normal state once start-up is over.
-    void window_sized(Window_state state, const Window_rect& outer);
-    void window_moved(Window_state state, const Window_rect& outer);
+    void window_sized(Window_state state, const Window_rect& window);
+    void window_moved(Window_state state, const Window_rect& window);
 
     void refresh_status_line() { program_.refresh_status_line(); }
     void update_check_marks();

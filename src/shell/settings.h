@@ -7,9 +7,9 @@
 
 namespace shell {
 
-// The window rectangle in normal state, in screen pixels: the top-left
-// corner of the window frame and the size of the window inside the frame,
-// the same rectangle that places the window again at the next start.
+// The window rectangle in normal state, in screen pixels, without the frame
+// the window manager adds: the same rectangle places the window again at the
+// next start.
 struct Window_rect {
     int left = 0, top = 0, width = 0, height = 0;
 };

@@ -141,8 +141,7 @@ bool Main_window::start() {
     const auto& s = dialog_->settings();
     create();  // the platform window, which knows the frame's borders
     const shell::Rect placed = restored_placement({s.window.left, s.window.top, s.window.width, s.window.height});
-    resize(placed.width, placed.height);
-    move(placed.x, placed.y);
+    setGeometry(to_qrect(placed));
     if (s.window_mode == 1) setWindowState(windowState() | Qt::WindowMaximized);
     lay_out_controls();
     dialog_->finish_initializing();
@@ -228,10 +227,13 @@ shell::Window_state Main_window::window_state() const {
 }
 
 shell::Window_rect Main_window::outer_rect() const {
-    // The rectangle that move() and resize() take back: the frame's corner
-    // and the window's size inside the frame.  Saving the frame's size and
-    // restoring it as the inner size would grow the window on every start.
-    return {x(), y(), width(), height()};
+    // The window's own rectangle, without the frame the window manager adds:
+    // setGeometry() takes it back as it is.  The frame is not known before
+    // the window is shown, and the window manager reports its corner while it
+    // places the window, so saving the frame and restoring it would move or
+    // grow the window on every start.
+    const QRect inner = geometry();
+    return {inner.left(), inner.top(), inner.width(), inner.height()};
 }
 
 shell::Rect Main_window::restored_placement(const shell::Rect& stored) const {
@@ -240,16 +242,12 @@ shell::Rect Main_window::restored_placement(const shell::Rect& stored) const {
     QScreen* screen = QGuiApplication::screenAt(QPoint(stored.x, stored.y));
     if (!screen) screen = QGuiApplication::primaryScreen();
     if (!screen) return stored;
-    // The stored corner is the frame's and the size the window's inside it:
-    // the frame's borders (when the platform knows them yet) must fit too.
+    // The frame around the stored rectangle (when the platform knows it yet)
+    // must fit too.
     const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    const QRect area = screen->availableGeometry();
-    shell::Rect fitted = shell::fit_to_screen(
-        {stored.x, stored.y, stored.width + frame.left() + frame.right(), stored.height + frame.top() + frame.bottom()},
-        {area.x(), area.y(), area.width(), area.height()}, measures_.reports_list.x, measures_.client_height / 3);
-    fitted.width -= frame.left() + frame.right();
-    fitted.height -= frame.top() + frame.bottom();
-    return fitted;
+    const QRect area = screen->availableGeometry().marginsRemoved(frame);
+    return shell::fit_to_screen(stored, {area.x(), area.y(), area.width(), area.height()}, measures_.reports_list.x,
+                                measures_.client_height / 3);
 }
 
 bool Main_window::eventFilter(QObject* watched, QEvent* event) {
