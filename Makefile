@@ -4,11 +4,14 @@
 # For developers:
 #   make test-sanitize   the unit and end-to-end tests and the fuzz inputs again, built with
 #                        AddressSanitizer and UndefinedBehaviorSanitizer (in build-asan/)
-#   make fuzz            runs every fuzz target for FUZZ_SECONDS seconds (clang, in build-fuzz/)
+#   make fuzz            runs every fuzz target for FUZZ_SECONDS seconds, or until FUZZ_RUNS
+#                        executions when that is set, FUZZ_JOBS at once (clang, in build-fuzz/)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 120
+FUZZ_RUNS ?= 0
+FUZZ_JOBS ?= 1
 JOBS ?= $(shell nproc)
 PACKAGES = cmake g++ make qt6-base-dev qt6-qpa-plugins libgtest-dev libgmock-dev locales-all
 FUZZ_PACKAGES = clang-14 libfuzzer-14-dev
@@ -53,7 +56,7 @@ fuzz: fuzz-deps
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ740_FUZZ=ON \
 		-DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
-	$(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen tests/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	$(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen tests/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_RUNS) $(FUZZ_JOBS)
 
 run: build
 	./scripts/run-with-simulator.sh $(BUILD)

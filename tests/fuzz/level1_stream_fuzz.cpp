@@ -39,10 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t options = fuzz::take_options(text);
 
     test::Fake_clock clock;
-    test::Scripted_port port(clock);
+    fuzz::Played_port port(clock, fuzz::split_replies(text), {{"*IDN?", "NORVA,TQ740,0,2.10\r"}});
     fuzz::Lenient_ui ui;
     ui.answer = (options & 8) ? ui::Answer::yes : ui::Answer::no;
-    fuzz::Played_calibrator calibrator(port, fuzz::split_replies(text), {{"*IDN?", "NORVA,TQ740,0,2.10\r"}});
+    ui.on_pump = [&port] { return port.ends_wait_after_last_reply(); };
     shell::Program program(ui, port, clock, [] { return std::string("/dev/fuzz"); });
     program.session.clock_check_enabled = false;
     program.settings.format = (options & 2) ? 0 : 1;
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     require(program.reports.reports_unsaved == !program.reports.empty());
     const std::string company = reports::company_line(program.settings.company, program.upload_format());
-    for (const std::string& line : program.reports.lines())
+    for (std::string_view line : program.reports.lines())
         require(line.size() < static_cast<std::size_t>(comm::REPLY_CAPACITY) || line == company);
     return 0;
 }

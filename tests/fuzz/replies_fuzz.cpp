@@ -2,7 +2,8 @@
 //
 // The first input byte holds options, the rest is a list of replies
 // separated by LF; each command the program writes gets the next reply (a
-// re-sent command too), and silence once the list is used up.
+// re-sent command too).  After the last reply the first wait ends the run
+// (fuzz_rig.h).
 //   bits 0-2  the conversation: 0 identity and serial number, 1 identity and
 //             clock checks, 2 clock check, 3 free space, 4 tag list,
 //             5 one field upload, 6 erase and clock transactions, 7 none;
@@ -161,10 +162,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         error_parsers(reply);
     }
 
-    test::Scripted_port port(clock);
+    fuzz::Played_port port(clock, std::move(replies));
     fuzz::Lenient_ui ui;
     ui.answer = (options & 16) ? ui::Answer::yes : ui::Answer::no;
-    fuzz::Played_calibrator calibrator(port, std::move(replies));
+    ui.on_pump = [&port] { return port.ends_wait_after_last_reply(); };
     shell::Program program(ui, port, clock, [] { return std::string("/dev/fuzz"); });
     converse(program, options);
     return 0;

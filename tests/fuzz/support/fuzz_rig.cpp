@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -51,14 +53,48 @@ void Lenient_ui::append_report_lines(const std::vector<std::string>& lines) {
 
 std::optional<std::string> Lenient_ui::ask_company_name(const std::string&) { return std::nullopt; }
 
-Played_calibrator::Played_calibrator(test::Scripted_port& port, std::vector<std::string> replies,
-                                     std::map<std::string, std::string> fixed)
-    : replies_(std::move(replies)), fixed_(std::move(fixed)) {
-    port.set_responder([this](const std::string& written) { return answer(written); });
+Played_port::Played_port(test::Fake_clock& clock, std::vector<std::string> replies,
+                         std::map<std::string, std::string> fixed)
+    : clock_(clock), replies_(std::move(replies)), fixed_(std::move(fixed)) {}
+
+comm::Open_failure Played_port::open(const std::string&, std::string&) {
+    open_ = true;
+    drop_input();
+    return comm::Open_failure::none;
 }
 
-std::string Played_calibrator::answer(const std::string& written) {
-    std::string command = written;
+void Played_port::close() {
+    open_ = false;
+    drop_input();
+}
+
+void Played_port::drop_input() {
+    input_.clear();
+    read_ = line_end_ = released_ = 0;
+}
+
+std::size_t Played_port::readable_end() const {
+    return whole_lines_ ? std::max(line_end_, released_) : input_.size();
+}
+
+comm::Read_status Played_port::read_byte(unsigned char& byte) {
+    if (!open_) return comm::Read_status::error;
+    if (read_ >= readable_end()) return comm::Read_status::nothing;
+    byte = static_cast<unsigned char>(input_[read_++]);
+    if (read_ == input_.size()) drop_input();
+    return comm::Read_status::byte;
+}
+
+void Played_port::wait_readable(int max_ms) {
+    if (!open_ || read_ < readable_end()) return;
+    // Every reply arrives as its command is written: nothing comes while waiting.
+    silent_after_last_reply_ = next_ >= replies_.size();
+    clock_.advance_ms(max_ms);
+}
+
+bool Played_port::write(const std::string& data) {
+    if (!open_) return false;
+    std::string command = data;
     if (!command.empty() && command.back() == '\r') command.pop_back();
     std::string reply;
     if (auto it = fixed_.find(command); it != fixed_.end())
@@ -66,7 +102,18 @@ std::string Played_calibrator::answer(const std::string& written) {
     else if (next_ < replies_.size())
         reply = replies_[next_++];
     trace("command: " + command + "  reply: " + reply);
-    return reply;
+    silent_after_last_reply_ = false;
+    for (char c : reply) {
+        input_ += c;
+        if ((c & 0x7F) == '\r' || (c & 0x7F) == '\n') line_end_ = input_.size();
+    }
+    return true;
+}
+
+bool Played_port::set_whole_lines(bool on) {
+    whole_lines_ = on;
+    released_ = input_.size();
+    return true;
 }
 
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "support/fake_clock.h"
-#include "support/scripted_port.h"
+#include "link/serial_port.h"
 #include "support/scripted_ui.h"
 
 namespace fuzz {
@@ -48,21 +48,49 @@ public:
     void append_report_lines(const std::vector<std::string>& lines) override;
 };
 
-// A calibrator that answers each command written to the port with the next
-// reply of a list (nothing at all once the list is used up).  Commands with
-// a fixed reply (for example "*IDN?" when the target is not about the
-// identity) get that reply and use up nothing.
-class Played_calibrator {
+// A calibrator played from a list of replies, behind an in-memory port on
+// the fake clock.  Each command written (a re-sent one too) gets the next
+// reply of the list, which arrives at once; commands with a fixed reply (for
+// example "*IDN?" when the target is not about the identity) get that reply
+// and use up nothing.  Once the list is used up and every byte read, the
+// calibrator is silent, and the first wait on it asks the link to quit
+// (ends_wait_after_last_reply), so that a run does not sit out the time-outs
+// of every command still to come.  Silence within the list is an empty reply.
+class Played_port : public comm::Serial_port {
 public:
-    Played_calibrator(test::Scripted_port& port, std::vector<std::string> replies,
-                      std::map<std::string, std::string> fixed = {});
+    Played_port(test::Fake_clock& clock, std::vector<std::string> replies,
+                std::map<std::string, std::string> fixed = {});
+
+    // For Scripted_ui::on_pump: true once a wait found nothing after the last reply.
+    bool ends_wait_after_last_reply() const { return silent_after_last_reply_; }
+
+    comm::Open_failure open(const std::string& device, std::string& reason) override;
+    void close() override;
+    bool is_open() const override { return open_; }
+    comm::Read_status read_byte(unsigned char& byte) override;
+    void wait_readable(int max_ms) override;
+    bool write(const std::string& data) override;
+    void wait_transmitted(int) override {}
+    void purge() override { drop_input(); }
+    void clear_error() override {}
+    bool set_whole_lines(bool on) override;
+    std::size_t bytes_waiting() override { return input_.size() - read_; }
 
 private:
-    std::string answer(const std::string& written);
+    std::size_t readable_end() const;
+    void drop_input();
 
+    test::Fake_clock& clock_;
     std::vector<std::string> replies_;
     std::size_t next_ = 0;
     std::map<std::string, std::string> fixed_;
+    bool open_ = false;
+    std::string input_;          // bytes arrived since the last purge, close or full read
+    std::size_t read_ = 0;       // how many of them were read
+    std::size_t line_end_ = 0;   // just after the last CR or LF among them
+    bool whole_lines_ = false;
+    std::size_t released_ = 0;   // readable without a line end after them (mode switched)
+    bool silent_after_last_reply_ = false;
 };
 
 // A scratch folder of this process for targets that must read a real file;
