@@ -43,10 +43,13 @@ fuzz_one() {
     return "$result"
 }
 
+# The targets that run slowest (they read and write real files) go first,
+# so that running several at once ends them together.
 programs=()
-for program in "$build"/tests/fuzz/fuzz_*; do
+for program in "$build"/tests/fuzz/fuzz_settings "$build"/tests/fuzz/fuzz_report_file "$build"/tests/fuzz/fuzz_*; do
     case $program in */fuzz_replay_*) continue ;; esac
-    [ -x "$program" ] && programs+=("$program")
+    [[ " ${programs[*]} " == *" $program "* ]] && continue
+    [ -f "$program" ] && [ -x "$program" ] && programs+=("$program")
 done
 
 status=0
