@@ -33,20 +33,6 @@ int failure_message(Result_code result) {
 // been shown and nothing more can be sent.
 bool port_lost(Program& program) { return !program.link.port_open(); }
 
-// True when a free-space query named a position to download to; otherwise
-// shows why not.
-bool room_available(Program& program, Result_code query, int free_spaces, int position) {
-    if (query != comm::RESULT_OK) {
-        if (!port_lost(program)) show_error(program, res::str(failure_message(query)));
-        return false;
-    }
-    if (position < 1 || free_spaces == 0) {
-        show_error(program, res::str(res::IDS_NO_FREE_SPACE));
-        return false;
-    }
-    return true;
-}
-
 // The message of a field the calibrator refused: its error text, the tag
 // file and the field.
 std::string refusal_text(const Program& program, const std::string& reply, int field) {
@@ -70,6 +56,18 @@ bool query_load_and_send(Program& program, int& position, Result_code& result) {
 }
 
 }  // namespace
+
+bool room_available(Program& program, Result_code query, int free_spaces, int position) {
+    if (query != comm::RESULT_OK) {
+        if (!port_lost(program)) show_error(program, res::str(failure_message(query)));
+        return false;
+    }
+    if (position < 1 || free_spaces == 0) {
+        show_error(program, res::str(res::IDS_NO_FREE_SPACE));
+        return false;
+    }
+    return true;
+}
 
 std::string download_field_name(int field) {
     if (field < 1 || field > DOWNLOAD_FIELDS) return res::format(res::IDS_UNKNOWN_FIELD_NUMBER, field);

@@ -55,6 +55,11 @@ comm::Result_code download_field(shell::Program& program, bool& keep_going, int 
 bool download_working_tag(shell::Program& program, int& position, int& free_spaces, comm::Result_code& result,
                           const std::string& progress_text);
 
+// True when a free-space query named a position to download to; otherwise
+// shows why not: the query's failure (not completed, DOCUMENT mode, Cancel,
+// no answer) or "There is no free space available in the calibrator.".
+bool room_available(shell::Program& program, comm::Result_code query, int free_spaces, int position);
+
 // The name of a download field after "Field:" ("Unknown field number 47."
 // outside 1..46).
 std::string download_field_name(int field);

@@ -2,7 +2,8 @@
 //
 // Ids 32771..32813 (and 57601, File > Open) are the status-line prompts of the
 // menu commands; they double as the command ids.  Ids 57601..57787 are the
-// messages, captions, labels and field names.  Each subsystem keeps its ids in
+// messages, captions, labels and field names; the table outgrew that range,
+// so later texts take ids from 57900 on.  Each subsystem keeps its ids in
 // its own header (shell_strings.h, link_strings.h, ...) and its texts in the
 // matching .cpp; this file is the single way to look a text up.
 #pragma once

@@ -1,6 +1,8 @@
 #include "shell/main_dialog.h"
 
 #include "download/config_display.h"
+#include "download/group_download.h"
+#include "download/group_editor.h"
 #include "download/tag_download.h"
 #include "link/checks.h"
 #include "link/port_names.h"
@@ -100,6 +102,9 @@ bool Main_dialog::command_available(int command) const {
     case res::ID_FILE_PRINT:
     case res::ID_FILE_PRINT_SETUP:
     case res::ID_TAG_DISPLAY:
+    case res::ID_GROUP_NEW:
+    case res::ID_GROUP_EDIT:
+    case res::ID_DOWNLOAD_GROUP:
         return true;
     default:
         return false;  // the work of this command is not part of the program yet
@@ -143,6 +148,8 @@ void Main_dialog::run_command(int command) {
         break;
     case res::ID_FILE_PRINT_SETUP: select_font_size(); break;
     case res::ID_TAG_DISPLAY: download::display_tag_command(program_); break;
+    case res::ID_GROUP_NEW: download::new_group_command(program_); break;
+    case res::ID_GROUP_EDIT: download::edit_group_command(program_); break;
     default: break;
     }
 }
@@ -175,6 +182,7 @@ void Main_dialog::run_calibrator_command(int command) {
     case res::ID_UPLOAD_ALL_REPORTS: reports::upload_all_reports(program_); break;
     case res::ID_UPLOAD_SELECTED_REPORTS: reports::upload_selected_reports(program_); break;
     case res::ID_DOWNLOAD_TAG: download::download_tag_command(program_); break;
+    case res::ID_DOWNLOAD_GROUP: download::download_group_command(program_); break;
     default: break;
     }
 }

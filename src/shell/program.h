@@ -40,6 +40,8 @@ public:
     reports::Report_list reports;       // the Reports list, its caption and reports_unsaved
     reports::Field_table fields;        // the field value table
     std::string current_tag_file_name;  // name with extension of the tag file last opened
+    std::vector<std::string> group_members;  // the group last read or edited (the status rows after a download)
+    std::string current_group_file_name;     // name with extension of the group file last opened
     // Writes the tag folder to the settings file when a tag file dialog
     // changes it (the desktop program; unset: the folder is not stored).
     std::function<void(const std::string&)> store_tag_folder;

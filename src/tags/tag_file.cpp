@@ -30,12 +30,11 @@ void remember_tag_folder(Tag_file_context& c, const std::string& path) {
     if (c.store_tag_folder) c.store_tag_folder(c.tag_folder);
 }
 
-ui::File_request tag_file_request(const Tag_file_context& c, bool save, const std::string& title) {
+ui::File_request tag_file_request(bool save, const std::string& title) {
     ui::File_request request;
     request.save = save;
     request.title = title;
     request.filter = res::str(res::IDS_TAG_FILTER);
-    request.initial_folder = c.tag_folder;
     return request;
 }
 
@@ -86,66 +85,91 @@ bool read_tag_lines(const std::vector<std::string>& lines, reports::Field_table&
     return lines.size() == tag_file_lines;
 }
 
-bool save_tag_file(Tag_file_context& c, const Tag_editor_values& values) {
-    // The record holds the edited values even when the dialog is cancelled.
-    editor_to_record(values, c.record);
+File_read read_tag_file(const std::string& path, reports::Field_table& record, std::string& reason) {
+    std::vector<std::string> lines;
+    if (plausible_size(path)) {
+        switch (reports::read_text_lines(path, tag_line_limit, lines, reason)) {
+        case reports::Read_outcome::ok: break;
+        case reports::Read_outcome::open_failed: return File_read::open_failed;
+        case reports::Read_outcome::read_failed: return File_read::read_failed;
+        }
+    }
+    return read_tag_lines(lines, record) ? File_read::ok : File_read::invalid;
+}
 
-    ui::File_request request = tag_file_request(c, true, res::str(res::IDS_SAVE_TAG_TITLE));
-    request.default_name = c.current_tag_file_name;
-    if (!request.default_name.empty() && request.default_name.find('.') == std::string::npos)
-        request.default_name += ".utg";
-    request.default_extension = "utg";
-    request.ask_replace = true;
-    const auto chosen = c.ui.pick_file(request);
-    if (!chosen || chosen->empty()) return false;
+void show_read_failure(ui::Ui& ui, File_read outcome, const std::string& path, const std::string& reason,
+                       int invalid_text) {
+    switch (outcome) {
+    case File_read::ok: break;
+    case File_read::open_failed: show_error(ui, res::str(res::IDS_FILE_OPEN_ERROR)); break;
+    case File_read::read_failed: show_error(ui, res::format(res::IDS_FILE_READ_ERROR, path, reason)); break;
+    case File_read::invalid: show_error(ui, res::str(invalid_text)); break;
+    }
+}
+
+std::optional<std::string> pick_in_tag_folder(Tag_file_context& c, ui::File_request request) {
+    request.initial_folder = c.tag_folder;
+    auto chosen = c.ui.pick_file(request);
+    if (!chosen || chosen->empty()) return std::nullopt;
     remember_tag_folder(c, *chosen);
+    return chosen;
+}
 
+bool read_with_status(Tag_file_context& c, const std::string& path,
+                      const std::function<File_read(std::string& reason)>& read, int invalid_text) {
+    c.ui.set_status(res::str(res::IDS_READING_FILE));
+    c.ui.set_wait_cursor(true);
+    std::string reason;
+    const File_read outcome = read(reason);
+    c.ui.set_wait_cursor(false);
+    show_read_failure(c.ui, outcome, path, reason, invalid_text);
+    refresh_status(c);
+    return outcome == File_read::ok;
+}
+
+void write_with_status(Tag_file_context& c, const std::string& path, const std::string& data) {
     c.ui.set_status(res::str(res::IDS_WRITING_FILE));
     c.ui.set_wait_cursor(true);
     std::string reason;
-    const shell::Write_outcome outcome = shell::write_file_atomically(*chosen, tag_file_text(c.record), reason);
+    const shell::Write_outcome outcome = shell::write_file_atomically(path, data, reason);
     c.ui.set_wait_cursor(false);
     refresh_status(c);
     switch (outcome) {
     case shell::Write_outcome::ok: break;
     case shell::Write_outcome::open_failed:
-        show_error(c.ui, res::format(res::IDS_TAG_FILE_CREATE_ERROR, *chosen, reason));
+        show_error(c.ui, res::format(res::IDS_TAG_FILE_CREATE_ERROR, path, reason));
         break;
     case shell::Write_outcome::write_failed:
-        show_error(c.ui, res::format(res::IDS_FILE_WRITE_ERROR, *chosen, reason));
+        show_error(c.ui, res::format(res::IDS_FILE_WRITE_ERROR, path, reason));
         break;
     }
+}
+
+bool save_tag_file(Tag_file_context& c, const Tag_editor_values& values) {
+    // The record holds the edited values even when the dialog is cancelled.
+    editor_to_record(values, c.record);
+
+    ui::File_request request = tag_file_request(true, res::str(res::IDS_SAVE_TAG_TITLE));
+    request.default_name = c.current_tag_file_name;
+    if (!request.default_name.empty() && request.default_name.find('.') == std::string::npos)
+        request.default_name += ".utg";
+    request.default_extension = "utg";
+    request.ask_replace = true;
+    const auto chosen = pick_in_tag_folder(c, request);
+    if (!chosen) return false;
+    write_with_status(c, *chosen, tag_file_text(c.record));
     return true;
 }
 
 bool load_tag_file(Tag_file_context& c, const std::string& title) {
-    ui::File_request request = tag_file_request(c, false, title);
+    ui::File_request request = tag_file_request(false, title);
     request.must_exist = true;
-    const auto chosen = c.ui.pick_file(request);
-    if (!chosen || chosen->empty()) return false;
+    const auto chosen = pick_in_tag_folder(c, request);
+    if (!chosen) return false;
     c.current_tag_file_name = file_name_of(*chosen);
-    remember_tag_folder(c, *chosen);
-
-    c.ui.set_status(res::str(res::IDS_READING_FILE));
-    c.ui.set_wait_cursor(true);
-    std::vector<std::string> lines;
-    std::string reason;
-    reports::Read_outcome outcome = reports::Read_outcome::ok;
-    if (plausible_size(*chosen)) outcome = reports::read_text_lines(*chosen, tag_line_limit, lines, reason);
-    const bool accepted = outcome == reports::Read_outcome::ok && read_tag_lines(lines, c.record);
-    c.ui.set_wait_cursor(false);
-
-    switch (outcome) {
-    case reports::Read_outcome::open_failed: show_error(c.ui, res::str(res::IDS_FILE_OPEN_ERROR)); break;
-    case reports::Read_outcome::read_failed:
-        show_error(c.ui, res::format(res::IDS_FILE_READ_ERROR, *chosen, reason));
-        break;
-    case reports::Read_outcome::ok:
-        if (!accepted) show_error(c.ui, res::str(res::IDS_INVALID_TAG_FILE));
-        break;
-    }
-    refresh_status(c);
-    return accepted;
+    return read_with_status(
+        c, *chosen, [&](std::string& reason) { return read_tag_file(*chosen, c.record, reason); },
+        res::IDS_INVALID_TAG_FILE);
 }
 
 }  // namespace tags

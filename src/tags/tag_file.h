@@ -24,6 +24,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,6 +79,36 @@ bool save_tag_file(Tag_file_context& context, const Tag_editor_values& values);
 // shown to the user.  The file name and the tag folder change as soon as the
 // dialog is confirmed, even when the file then fails.
 bool load_tag_file(Tag_file_context& context, const std::string& title);
+
+// ---- The steps tag files share with group files (.ugp), kept in the same folder ----
+
+// How reading a tag or group file ended.
+enum class File_read { ok, open_failed, read_failed, invalid };
+
+// Reads a tag file into the record without any dialog or status text (the
+// group download reads its members so).  reason holds the system's text of
+// a read failure.
+File_read read_tag_file(const std::string& path, reports::Field_table& record, std::string& reason);
+
+// Shows why a file could not be read: "File Open Error", the read error
+// naming the file, or the text with id invalid_text.  Nothing for ok.
+void show_read_failure(ui::Ui& ui, File_read outcome, const std::string& path, const std::string& reason,
+                       int invalid_text);
+
+// The file dialog of request, starting in the tag folder; a confirmed path's
+// folder becomes the tag folder (and the setting) at once.
+std::optional<std::string> pick_in_tag_folder(Tag_file_context& context, ui::File_request request);
+
+// Runs read under "Reading data from file.  Please wait." and the wait
+// cursor, shows its failure (invalid_text for an invalid file) and restores
+// the status line.  True when the file was read and accepted.
+bool read_with_status(Tag_file_context& context, const std::string& path,
+                      const std::function<File_read(std::string& reason)>& read, int invalid_text);
+
+// Writes data to path atomically under "Writing data to file.  Please wait."
+// and the wait cursor, shows a failure (the old file stays whole) and
+// restores the status line.
+void write_with_status(Tag_file_context& context, const std::string& path, const std::string& data);
 
 // The last component of a path: "TT-101.utg" for "/home/a/tags/TT-101.utg".
 std::string file_name_of(std::string_view path);

@@ -16,6 +16,9 @@
 namespace tags {
 class Tag_sheet;
 }
+namespace download {
+class Group_editor;
+}
 
 namespace ui {
 
@@ -176,6 +179,39 @@ public:
     // runs when Print is pressed and returns true when the window is to close.
     virtual void show_display(const std::string& /*caption*/, const std::vector<std::string>& /*lines*/,
                               const std::function<bool()>& /*on_print*/) {}
+
+    // Groups.  A ui without them answers as a cancelled dialog.
+    // `Keep_dialog`: caption, text and the buttons Yes, No, Yes to All and No
+    // to All; it beeps when shown.  Escape counts as No.
+    enum class Keep_answer { no = 0, no_to_all = 1, yes = 2, yes_to_all = 3 };
+    virtual Keep_answer ask_keep(const std::string& /*caption*/, const std::string& /*text*/) {
+        return Keep_answer::no;
+    }
+    // `Group_dialog`, modal over the editor's logic, which fills its two lists
+    // (display) and moves entries between them: true when it closed with OK.
+    virtual bool run_group_dialog(download::Group_editor& /*editor*/) { return false; }
+    // `Select_dialog`: caption and items, several selectable; the selected
+    // items' indices in list order, or nothing on Cancel.
+    virtual std::optional<std::vector<int>> select_download_members(const std::string& /*caption*/,
+                                                                    const std::vector<std::string>& /*items*/) {
+        return std::nullopt;
+    }
+    // `Status_dialog`: the modeless window of the group download, its rows and
+    // a Cancel button that runs on_cancel and hides the window.
+    virtual void show_status_window(const std::string& /*caption*/, const std::vector<std::string>& /*rows*/,
+                                    std::function<void()> /*on_cancel*/) {}
+    virtual void set_status_row(int /*row*/, const std::string& /*text*/) {}
+    // The height of the status list's window and of one of its rows, in
+    // pixels (0 when unknown), and the row shown at its top.
+    struct List_metrics {
+        int list_height = 0;
+        int row_height = 0;
+    };
+    virtual List_metrics status_list_metrics() { return {}; }
+    virtual void set_status_top_row(int /*row*/) {}
+    virtual void close_status_window() {}
+    // `Summary_dialog`: the final rows, modal.
+    virtual void show_summary(const std::vector<std::string>& /*lines*/) {}
 };
 
 }  // namespace ui

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "download/group_editor.h"
+
 namespace test {
 
 std::string to_string(ui::Caption caption) {
@@ -50,7 +52,10 @@ void Scripted_ui::expect_file(std::optional<std::string> path, std::function<voi
 void Scripted_ui::expect_company_name(std::optional<std::string> text) { expected_company_.push_back(std::move(text)); }
 
 std::size_t Scripted_ui::pending_expectations() const {
-    return expected_messages_.size() + expected_files_.size() + expected_company_.size();
+    return expected_messages_.size() + expected_files_.size() + expected_company_.size() +
+           expected_printers_.size() + expected_font_sizes_.size() + expected_displays_.size() + expected_keeps_.size() +
+           expected_group_dialogs_.size() + expected_selections_.size() + expected_sheets_.size() +
+           expected_point_numbers_.size() + expected_generates_.size();
 }
 
 void Scripted_ui::verify() {
@@ -63,9 +68,34 @@ void Scripted_ui::verify() {
     for (const auto& c : expected_company_)
         ADD_FAILURE() << "Scripted_ui: expected company name dialog never shown (answer \""
                       << c.value_or("<cancel>") << "\")";
+    if (!expected_keeps_.empty()) ADD_FAILURE() << "Scripted_ui: " << expected_keeps_.size() << " Keep_dialog(s) never shown";
+    if (!expected_group_dialogs_.empty())
+        ADD_FAILURE() << "Scripted_ui: " << expected_group_dialogs_.size() << " Group_dialog(s) never shown";
+    if (!expected_selections_.empty())
+        ADD_FAILURE() << "Scripted_ui: " << expected_selections_.size() << " Select_dialog(s) never shown";
+    for (const auto& s : expected_sheets_)
+        ADD_FAILURE() << "Scripted_ui: expected tag sheet never shown: \"" << s.title << "\"";
+    for (const auto& p : expected_point_numbers_)
+        ADD_FAILURE() << "Scripted_ui: expected point number dialog never shown: \"" << p.first << "\"";
+    if (!expected_generates_.empty())
+        ADD_FAILURE() << "Scripted_ui: " << expected_generates_.size() << " generate dialog(s) never shown";
+    expected_sheets_.clear();
+    expected_point_numbers_.clear();
+    expected_generates_.clear();
     expected_messages_.clear();
     expected_files_.clear();
     expected_company_.clear();
+    if (!expected_printers_.empty()) ADD_FAILURE() << "Scripted_ui: " << expected_printers_.size() << " print dialog(s) never shown";
+    if (!expected_font_sizes_.empty())
+        ADD_FAILURE() << "Scripted_ui: " << expected_font_sizes_.size() << " font size dialog(s) never shown";
+    if (!expected_displays_.empty())
+        ADD_FAILURE() << "Scripted_ui: " << expected_displays_.size() << " Display_dialog(s) never shown";
+    expected_printers_.clear();
+    expected_font_sizes_.clear();
+    expected_displays_.clear();
+    expected_keeps_.clear();
+    expected_group_dialogs_.clear();
+    expected_selections_.clear();
 }
 
 ui::Answer Scripted_ui::message(const std::string& text, ui::Caption caption, ui::Buttons buttons) {
@@ -160,6 +190,151 @@ std::optional<std::string> Scripted_ui::ask_company_name(const std::string&) {
     auto answer = std::move(expected_company_.front());
     expected_company_.pop_front();
     return answer;
+}
+
+ui::Ui::Keep_answer Scripted_ui::ask_keep(const std::string& caption, const std::string& text) {
+    EXPECT_EQ(caption, "WARNING") << "Scripted_ui: Keep_dialog caption";
+    keep_texts.push_back(text);
+    if (expected_keeps_.empty()) {
+        ADD_FAILURE() << "Scripted_ui: unexpected Keep_dialog \"" << text << "\"";
+        return Keep_answer::no;
+    }
+    const Keep_answer answer = expected_keeps_.front();
+    expected_keeps_.pop_front();
+    return answer;
+}
+
+bool Scripted_ui::run_group_dialog(download::Group_editor& editor) {
+    editor.display(*this);
+    group_displays.push_back({editor.caption(), editor.available(), editor.in_group()});
+    if (expected_group_dialogs_.empty()) {
+        ADD_FAILURE() << "Scripted_ui: unexpected Group_dialog \"" << editor.caption() << "\"";
+        return false;
+    }
+    auto act = std::move(expected_group_dialogs_.front());
+    expected_group_dialogs_.pop_front();
+    return act(editor);
+}
+
+std::optional<std::vector<int>> Scripted_ui::select_download_members(const std::string& caption,
+                                                                     const std::vector<std::string>& items) {
+    selections.push_back({caption, items});
+    if (expected_selections_.empty()) {
+        ADD_FAILURE() << "Scripted_ui: unexpected Select_dialog \"" << caption << "\"";
+        return std::nullopt;
+    }
+    const std::optional<std::vector<int>> rows = expected_selections_.front();
+    expected_selections_.pop_front();
+    return rows;
+}
+
+void Scripted_ui::show_status_window(const std::string& caption, const std::vector<std::string>& rows,
+                                     std::function<void()> on_cancel) {
+    status_window_open = true;
+    status_caption = caption;
+    status_rows = rows;
+    status_cancel = std::move(on_cancel);
+}
+
+void Scripted_ui::set_status_row(int row, const std::string& text) {
+    status_row_changes.push_back(text);
+    if (row < 0 || row >= static_cast<int>(status_rows.size())) {
+        ADD_FAILURE() << "Scripted_ui: status row " << row << " outside the list of " << status_rows.size();
+        return;
+    }
+    status_rows[static_cast<std::size_t>(row)] = text;
+}
+
+void Scripted_ui::close_status_window() {
+    status_window_open = false;
+    status_cancel = nullptr;
+}
+
+std::unique_ptr<ui::Print_job> Scripted_ui::choose_printer() {
+    if (expected_printers_.empty()) {
+        ADD_FAILURE() << "Scripted_ui: unexpected print dialog";
+        return nullptr;
+    }
+    auto job = std::move(expected_printers_.front());
+    expected_printers_.pop_front();
+    return job;
+}
+
+std::optional<int> Scripted_ui::ask_font_size(int current) {
+    font_size_offers.push_back(current);
+    if (expected_font_sizes_.empty()) {
+        ADD_FAILURE() << "Scripted_ui: unexpected font size dialog";
+        return std::nullopt;
+    }
+    const auto size = expected_font_sizes_.front();
+    expected_font_sizes_.pop_front();
+    return size;
+}
+
+void Scripted_ui::show_display(const std::string& caption, const std::vector<std::string>& lines,
+                               const std::function<bool()>& on_print) {
+    displays.push_back({caption, lines, false});
+    if (expected_displays_.empty()) {
+        ADD_FAILURE() << "Scripted_ui: unexpected Display_dialog \"" << caption << "\"";
+        return;
+    }
+    const bool press_print = expected_displays_.front();
+    expected_displays_.pop_front();
+    if (press_print) displays.back().closed_by_print = on_print();
+}
+
+ui::Page_result Recording_print_job::print_page(const ui::Printed_page& page) {
+    const int number = static_cast<int>(record_.pages.size()) + 1;
+    if (number == fail_page_) return number == 1 ? ui::Page_result::document_failed : ui::Page_result::page_failed;
+    record_.pages.push_back(page);
+    return ui::Page_result::printed;
+}
+
+void Scripted_ui::expect_tag_sheet(std::string title, std::function<bool(tags::Tag_sheet&)> user) {
+    expected_sheets_.push_back({std::move(title), std::move(user)});
+}
+
+void Scripted_ui::expect_point_number(std::string prompt, std::optional<int> k) {
+    expected_point_numbers_.emplace_back(std::move(prompt), k);
+}
+
+void Scripted_ui::expect_generate(std::optional<ui::Generate_values> answer,
+                                  std::function<void(const ui::Generate_values&)> check) {
+    expected_generates_.push_back({answer, std::move(check)});
+}
+
+bool Scripted_ui::run_tag_sheet(const std::string& title, tags::Tag_sheet& sheet) {
+    sheet_titles.push_back(title);
+    if (expected_sheets_.empty()) {
+        ADD_FAILURE() << "Scripted_ui: unexpected tag sheet \"" << title << "\"";
+        return false;
+    }
+    Expected_sheet expected = std::move(expected_sheets_.front());
+    expected_sheets_.pop_front();
+    EXPECT_EQ(expected.title, title) << "Scripted_ui: tag sheet title";
+    return expected.user(sheet);
+}
+
+std::optional<int> Scripted_ui::ask_point_number(const std::string& prompt) {
+    if (expected_point_numbers_.empty()) {
+        ADD_FAILURE() << "Scripted_ui: unexpected point number dialog \"" << prompt << "\"";
+        return std::nullopt;
+    }
+    auto expected = std::move(expected_point_numbers_.front());
+    expected_point_numbers_.pop_front();
+    EXPECT_EQ(expected.first, prompt) << "Scripted_ui: point number prompt";
+    return expected.second;
+}
+
+std::optional<ui::Generate_values> Scripted_ui::ask_generate_points(const ui::Generate_values& proposal) {
+    if (expected_generates_.empty()) {
+        ADD_FAILURE() << "Scripted_ui: unexpected generate dialog";
+        return std::nullopt;
+    }
+    Expected_generate expected = std::move(expected_generates_.front());
+    expected_generates_.pop_front();
+    if (expected.check) expected.check(proposal);
+    return expected.answer;
 }
 
 }  // namespace test
