@@ -14,11 +14,11 @@ enum Download_string : int {
     IDS_UNKNOWN_FIELD_NUMBER = 57694,      // "%i" field number
     IDS_SELECT_TAG_TO_DOWNLOAD = 57695,
     // Configuration display and print.
-    IDS_TAG_DISPLAY_CAPTION = 57696,       // "%s" tag file name
-    IDS_GROUP_DISPLAY_CAPTION = 57697,     // "%s" group file name
-    IDS_SELECT_GROUP_TO_DISPLAY = 57698,
-    IDS_DISPLAY_PAGE_HEADER = 57699,       // "%-50sPage %i" caption, page number
-    IDS_BUTTON_PRINT = 57700,
+    IDS_TAG_DISPLAY_CAPTION = 57783,       // "%s" tag file name
+    IDS_GROUP_DISPLAY_CAPTION = 57784,     // "%s" group file name
+    IDS_SELECT_GROUP_TO_DISPLAY = 57785,
+    IDS_DISPLAY_PAGE_HEADER = 57786,       // "%-50sPage %i" caption, page number
+    IDS_BUTTON_PRINT = 57787,
     // Group files, the group editor and the group download.  The table's
     // numbers from 57601 to 57787 are all taken, so these continue at 57900.
     IDS_GROUP_FILTER = 57900,              // "Group files (*.ugp)|*.ugp||"
