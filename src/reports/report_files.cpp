@@ -1,12 +1,14 @@
 #include "reports/report_files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QSaveFile>
 #include <QString>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <set>
 #include <system_error>
@@ -213,7 +215,7 @@ bool safe_tag_id(std::string_view tag_id) {
            tag_id.find('\0') == std::string_view::npos;
 }
 
-std::string report_file_text(const std::vector<std::string>& lines, std::size_t begin, std::size_t end) {
+std::string report_file_text(const Report_lines& lines, std::size_t begin, std::size_t end) {
     end = std::min(end, lines.size());
     std::string data;
     std::size_t size = 0;
@@ -236,40 +238,142 @@ std::string save_failure_text(Write_outcome outcome, const std::string& path, co
     return write_error_text(path, reason);
 }
 
-Read_outcome read_text_lines(const std::string& path, std::size_t max_line_chars, std::vector<std::string>& lines,
-                             std::string& reason, Text_rule rule) {
-    lines.clear();
+namespace {
+
+// How a read by blocks ended: stopped when a callback asked to stop.
+enum class Block_read { ok, open_failed, read_failed, stopped };
+
+// Reads path block by block and cuts it into lines by splitter.  on_line gets
+// each line; after_block, when given, the bytes read so far and the file's
+// size (0 when unknown) after each block.  Either stops the reading by
+// returning false.
+Block_read read_lines_by_block(const std::string& path, Line_splitter& splitter, std::string& reason,
+                               const std::function<bool(const std::string&)>& on_line,
+                               const std::function<bool(std::uint64_t, std::uint64_t)>& after_block) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         reason = system_reason(errno);
-        return Read_outcome::open_failed;
+        return Block_read::open_failed;
     }
+    struct stat info {};
+    const std::uint64_t size = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? info.st_size : 0;
     // The block size only sets how much is read at a time; the lines are the
     // same whatever it is.
     char block[65536];
-    Line_splitter splitter(max_line_chars, rule);
-    Read_outcome outcome = Read_outcome::ok;
-    for (;;) {
+    std::uint64_t done = 0;
+    Block_read outcome = Block_read::ok;
+    while (outcome == Block_read::ok) {
         ssize_t got = ::read(fd, block, sizeof block);
         if (got < 0) {
             if (errno == EINTR) continue;
             reason = system_reason(errno);
-            outcome = Read_outcome::read_failed;
+            outcome = Block_read::read_failed;
             break;
         }
         if (got == 0) break;
-        for (ssize_t i = 0; i < got; ++i) {
+        for (ssize_t i = 0; i < got && outcome == Block_read::ok; ++i) {
             if (!splitter.take(static_cast<unsigned char>(block[i]))) continue;
-            lines.push_back(splitter.line());
+            if (!on_line(splitter.line())) outcome = Block_read::stopped;
             splitter.next_line();
         }
+        done += static_cast<std::uint64_t>(got);
+        if (outcome == Block_read::ok && after_block && !after_block(done, size)) outcome = Block_read::stopped;
     }
     ::close(fd);
-    if (outcome != Read_outcome::ok) lines.clear();
     return outcome;
 }
 
-Separate_save_result save_separate_reports(const std::vector<std::string>& lines, const std::string& folder,
+std::int64_t steady_ms() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// How File > Open's reading ended.
+enum class Open_end { ok, open_failed, read_failed, too_large, cancelled };
+
+// Reads a report file into the Reports list in chunks (one per block), so
+// that memory holds the list's compact lines and one block, not the file's
+// lines twice.  A file past the size limits is refused as soon as that is
+// known.  Once the reading has taken open_progress_after_ms, the cancel window
+// shows the share read, the window's events are handled after each block,
+// and Cancel (or a quit request) stops the reading.  Whatever ends the
+// reading early, the list is emptied.
+Open_end read_report_file_into_list(Report_file_context& c, const std::string& path, std::string& reason) {
+    const auto now = [&c] { return c.now_ms ? c.now_ms() : steady_ms(); };
+    const std::int64_t start = now();
+    Open_end end = Open_end::ok;
+    bool window = false, cancelled = false;
+    int shown_percent = -1;
+    std::vector<std::string> chunk;
+    Line_splitter splitter(report_line_limit, Text_rule::utf8);
+
+    auto on_line = [&](const std::string& line) {
+        if (c.reports.lines().size() + chunk.size() >= report_file_max_lines) {
+            end = Open_end::too_large;
+            return false;
+        }
+        chunk.push_back(line);
+        return true;
+    };
+    auto after_block = [&](std::uint64_t done, std::uint64_t size) {
+        if (std::max(done, size) > report_file_max_bytes) {
+            end = Open_end::too_large;
+            return false;
+        }
+        c.reports.add_report_lines(std::move(chunk));
+        chunk.clear();
+        if (!window && now() - start >= open_progress_after_ms) {
+            window = true;
+            c.ui.set_menus_enabled(false);  // no other command while the window's events run
+            c.ui.show_cancel_window(res::str(res::IDS_CANCEL_OPEN_CAPTION), [&cancelled] { cancelled = true; });
+        }
+        if (!window) return true;
+        const int percent = size > 0 ? static_cast<int>(std::min(done, size) * 100 / size) : 0;
+        if (percent != shown_percent) {
+            shown_percent = percent;
+            c.ui.set_cancel_progress(percent, 100, res::format(res::IDS_READING_FILE_PROGRESS, percent));
+        }
+        if (c.ui.pump_events()) cancelled = true;
+        return !cancelled;
+    };
+
+    c.reports.start_report_fill();
+    const Block_read read = read_lines_by_block(path, splitter, reason, on_line, after_block);
+    if (read == Block_read::ok) c.reports.add_report_lines(std::move(chunk));
+    c.reports.finish_report_fill();
+    if (window) {
+        c.ui.close_cancel_window();
+        c.ui.set_menus_enabled(true);
+    }
+    if (read == Block_read::open_failed) end = Open_end::open_failed;
+    if (read == Block_read::read_failed) end = Open_end::read_failed;
+    if (cancelled) end = Open_end::cancelled;
+    if (end != Open_end::ok) c.reports.clear();
+    return end;
+}
+
+}  // namespace
+
+Read_outcome read_text_lines(const std::string& path, std::size_t max_line_chars, std::vector<std::string>& lines,
+                             std::string& reason, Text_rule rule) {
+    lines.clear();
+    Line_splitter splitter(max_line_chars, rule);
+    const Block_read read = read_lines_by_block(
+        path, splitter, reason,
+        [&lines](const std::string& line) {
+            lines.push_back(line);
+            return true;
+        },
+        {});
+    if (read == Block_read::open_failed) return Read_outcome::open_failed;
+    if (read != Block_read::ok) {
+        lines.clear();
+        return Read_outcome::read_failed;
+    }
+    return Read_outcome::ok;
+}
+
+Separate_save_result save_separate_reports(const Report_lines& lines, const std::string& folder,
                                            Report_format format, const std::tm& time, Separate_layout layout,
                                            const std::function<void(const std::string&)>& show_error) {
     namespace fs = std::filesystem;
@@ -311,7 +415,7 @@ Separate_save_result save_separate_reports(const std::vector<std::string>& lines
     bool looking = true;
     std::size_t m = 0;
     while (m < lines.size()) {
-        const std::string& line = lines[m];
+        const std::string_view line = lines[m];
         if (looking) {
             std::optional<std::string> tag_id = report_tag_id(line);
             if (!tag_id) {
@@ -390,22 +494,25 @@ void open_report_file(Report_file_context& c) {
     if (!chosen) return;
     remember_directory(c, folder_of(*chosen));
 
-    std::vector<std::string> lines;
     std::string reason;
     c.ui.set_status(res::str(res::IDS_READING_FILE));
     c.ui.set_wait_cursor(true);
-    Read_outcome outcome = read_text_lines(*chosen, report_line_limit, lines, reason, Text_rule::utf8);
-    if (outcome != Read_outcome::ok) {
+    const Open_end end = read_report_file_into_list(c, *chosen, reason);
+    if (end != Open_end::ok) {
         c.ui.set_wait_cursor(false);
         refresh_status(c);
-        show_error(c.ui, outcome == Read_outcome::open_failed
-                             ? res::str(res::IDS_FILE_OPEN_ERROR)
-                             : res::format(res::IDS_FILE_READ_ERROR, *chosen, reason));
+        switch (end) {
+        case Open_end::open_failed: show_error(c.ui, res::str(res::IDS_FILE_OPEN_ERROR)); break;
+        case Open_end::read_failed: show_error(c.ui, res::format(res::IDS_FILE_READ_ERROR, *chosen, reason)); break;
+        case Open_end::too_large:
+            show_error(c.ui, res::format(res::IDS_REPORT_FILE_TOO_LARGE, *chosen, report_file_max_lines,
+                                         report_file_max_bytes / (1024 * 1024)));
+            break;
+        case Open_end::cancelled:
+        case Open_end::ok: break;
+        }
         return;
     }
-    c.reports.start_report_fill();
-    c.reports.add_report_lines(std::move(lines));
-    c.reports.finish_report_fill();
     refresh_status(c);
     c.reports.displayed_format = format_from_file_name(*chosen);
     c.reports.set_reports_caption(Reports_caption::read_from_file);
@@ -450,7 +557,7 @@ void save_separately(Report_file_context& c, Separate_layout layout) {
     // Reports are found by their "Tag ID:" lines: without one there is
     // nothing to name a file after.
     const auto& lines = c.reports.lines();
-    if (std::none_of(lines.begin(), lines.end(), [](const std::string& l) { return report_tag_id(l).has_value(); })) {
+    if (std::none_of(lines.begin(), lines.end(), [](std::string_view l) { return report_tag_id(l).has_value(); })) {
         show_error(c.ui, res::str(res::IDS_NO_REPORTS));
         return;
     }

@@ -39,6 +39,7 @@
 //   replaced as before.
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <optional>
@@ -78,6 +79,9 @@ struct Report_file_context {
     // Empties the Tag ID list (File > Open does).  When empty,
     // ui.set_tag_list({}) is called.
     std::function<void()> clear_tag_list;
+    // Milliseconds of a steady clock, for the cancel window of a long
+    // File > Open.  When empty, std::chrono::steady_clock.
+    std::function<std::int64_t()> now_ms = {};
 };
 
 // The menu commands.  Every outcome is shown to the user.
@@ -112,7 +116,7 @@ std::optional<std::string> report_tag_id(std::string_view line);
 bool safe_tag_id(std::string_view tag_id);
 
 // The bytes of a report file holding these lines: each line followed by CR LF.
-std::string report_file_text(const std::vector<std::string>& lines, std::size_t begin, std::size_t end);
+std::string report_file_text(const Report_lines& lines, std::size_t begin, std::size_t end);
 
 // Which characters a line keeps.  Tag and group files hold text that goes to
 // the calibrator: printable ASCII only.  Report files hold what the program
@@ -129,6 +133,16 @@ Read_outcome read_text_lines(const std::string& path, std::size_t max_line_chars
                              Text_rule rule = Text_rule::ascii);
 // The longest line a report file gives back.
 inline constexpr std::size_t report_line_limit = 200;
+// The largest report file File > Open reads: at most this many lines and
+// bytes (a merged file of several hundred 50-tag uploads fits).  A larger
+// file is refused with "Report file too large: ..." and the list stays
+// empty; memory stays bounded by these (the characters of the lines and one
+// offset per line, once in the list and once in the window).
+inline constexpr std::size_t report_file_max_lines = 1000000;
+inline constexpr std::size_t report_file_max_bytes = 64 * 1024 * 1024;
+// A File > Open that has not ended after this long shows the cancel window
+// with its progress.
+inline constexpr std::int64_t open_progress_after_ms = 500;
 
 // Writes data to path atomically (temporary file in the same folder, every
 // byte checked, renamed over the old file).  reason holds the system's text
@@ -153,7 +167,7 @@ struct Separate_save_result {
 // Writes every report of lines into folder, one file per report, and calls
 // show_error with each message ("File Open Error: ID.ext", "Create Directory
 // Error: ID", "File Write Error: ..."); the other reports are still written.
-Separate_save_result save_separate_reports(const std::vector<std::string>& lines, const std::string& folder,
+Separate_save_result save_separate_reports(const Report_lines& lines, const std::string& folder,
                                            Report_format format, const std::tm& time, Separate_layout layout,
                                            const std::function<void(const std::string&)>& show_error);
 

@@ -18,15 +18,15 @@ std::string caption_text(Reports_caption caption) {
 
 void Report_list::add_report_line(std::string_view text) {
     if (text.size() > max_width_) max_width_ = text.size();
-    lines_.emplace_back(text);
-    ui_.append_report_lines({lines_.back()});
+    lines_.push_back(text);
+    ui_.append_report_lines({std::string(text)});
 }
 
 void Report_list::add_report_lines(std::vector<std::string> lines) {
     if (lines.empty()) return;
     for (const auto& line : lines)
         if (line.size() > max_width_) max_width_ = line.size();
-    lines_.insert(lines_.end(), lines.begin(), lines.end());
+    for (const auto& line : lines) lines_.push_back(line);
     ui_.append_report_lines(lines);
 }
 

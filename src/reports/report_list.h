@@ -2,6 +2,9 @@
 // files and printing: the list's lines, its caption, `reports_unsaved` and the
 // layout of the text now shown.
 //
+// The lines are kept compactly (Report_lines): a report file of a million
+// lines costs its characters and an offset per line.
+//
 // The list holds report text, one line per entry, in the order added; entries
 // are never edited or sorted.  The lines are kept here as well as in the
 // window, so saving and printing read them from this object.
@@ -11,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "reports/report_lines.h"
 #include "ui/ui.h"
 
 namespace reports {
@@ -57,7 +61,7 @@ public:
     void set_reports_caption(std::string_view text);
     void set_reports_caption(Reports_caption caption) { set_reports_caption(caption_text(caption)); }
 
-    const std::vector<std::string>& lines() const { return lines_; }
+    const Report_lines& lines() const { return lines_; }
     bool empty() const { return lines_.empty(); }
     const std::string& caption() const { return caption_; }
     // The extent last set by finish_report_fill.
@@ -65,7 +69,7 @@ public:
 
 private:
     ui::Ui& ui_;
-    std::vector<std::string> lines_;
+    Report_lines lines_;
     std::string caption_;
     size_t max_width_ = 0;
     int extent_ = 0;

@@ -9,6 +9,10 @@ extern const std::vector<String_entry> report_files_strings = {
     {IDS_FOLDER_PICKER_NAME, "qxqxqxq"},
     {IDS_FILE_WRITE_ERROR, "File Write Error: %s\n%s\nThe file was left as it was."},
     {IDS_FILE_READ_ERROR, "File Read Error: %s\n%s"},
+    {IDS_REPORT_FILE_TOO_LARGE,
+     "Report file too large: %s\nA report file may hold at most %i lines and %i MB.  The file was not opened."},
+    {IDS_CANCEL_OPEN_CAPTION, "Cancel File Open"},
+    {IDS_READING_FILE_PROGRESS, "Reading data from file:  %i%% read."},
 };
 
 }  // namespace res

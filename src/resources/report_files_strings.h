@@ -13,6 +13,9 @@ enum Report_files_string : int {
     IDS_FOLDER_PICKER_NAME = 57732,     // "qxqxqxq"
     IDS_FILE_WRITE_ERROR = 57733,       // "%s" path, "%s" system reason
     IDS_FILE_READ_ERROR = 57734,        // "%s" path, "%s" system reason
+    IDS_REPORT_FILE_TOO_LARGE = 57980,  // "%s" path, "%i" line limit, "%i" megabyte limit
+    IDS_CANCEL_OPEN_CAPTION = 57981,    // the cancel window of a long File > Open
+    IDS_READING_FILE_PROGRESS = 57982,  // "%i" percent read
 };
 
 }  // namespace res

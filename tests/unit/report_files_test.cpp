@@ -722,3 +722,95 @@ TEST(Open_report, accented_text_survives_a_save_and_reopen) {
     EXPECT_EQ(rig.list.lines(), expected);
     rig.ui.verify();
 }
+
+// ---- Large report files ----
+
+TEST(Open_report, files_past_the_line_or_byte_limit_are_refused_and_nothing_is_kept) {
+    struct Case {
+        const char* name;
+        std::size_t lines;  // empty lines (LF only)
+        std::size_t bytes;  // the file's size, when larger: zero bytes after the lines
+        bool refused;
+    };
+    const std::size_t max_lines = reports::report_file_max_lines;
+    const std::vector<Case> cases = {
+        {"empty lines up to the line limit", max_lines, 0, false},
+        {"one empty line more", max_lines + 1, 0, true},
+        {"a file past the byte limit", 3, reports::report_file_max_bytes + 1, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        const std::string path = rig.folder("in") + "/big.txt";
+        write_bytes(path, std::string(c.lines, '\n'));
+        if (c.bytes > c.lines) fs::resize_file(path, c.bytes);  // sparse: no disk space taken
+        rig.fill({"old"}, Report_format::text, false);
+        rig.ui.expect_file(path);
+        if (c.refused)
+            rig.ui.expect_error("Report file too large: " + path + "\nA report file may hold at most 1000000 lines " +
+                                "and 64 MB.  The file was not opened.");
+        reports::open_report_file(rig.context);
+        EXPECT_EQ(rig.list.lines().size(), c.refused ? 0u : c.lines);
+        EXPECT_EQ(rig.ui.reports.size(), rig.list.lines().size());
+        EXPECT_EQ(rig.list.caption(), c.refused ? "Reports" : "Reports - Read from File");
+        EXPECT_FALSE(rig.ui.wait_cursor);
+        rig.ui.verify();
+    }
+}
+
+TEST(Open_report, a_long_read_shows_progress_and_can_be_cancelled) {
+    // A clock that moves 200 ms per look: the cancel window comes up after the
+    // third block of ten (600 ms after the start), then shows the share read.
+    for (bool cancel : {false, true}) {
+        SCOPED_TRACE(cancel ? "cancelled" : "read to the end");
+        Rig rig;
+        std::int64_t ms = 0;
+        rig.context.now_ms = [&ms] { return ms += 200; };
+        const std::string path = rig.folder("in") + "/long.txt";
+        const std::string line = std::string(63, 'r') + "\n";  // 64 bytes: 1,024 lines a block
+        {
+            std::ofstream out(path, std::ios::binary);
+            for (int i = 0; i < 10 * 1024; ++i) out << line;
+        }
+        rig.ui.on_pump = [&rig, cancel] {
+            if (cancel && rig.ui.progress.size() == 2 && rig.ui.cancel_action) rig.ui.cancel_action();
+            return false;
+        };
+        rig.ui.expect_file(path);
+        reports::open_report_file(rig.context);
+
+        EXPECT_EQ(rig.ui.cancel_caption, "Cancel File Open");
+        EXPECT_FALSE(rig.ui.cancel_window_open);
+        EXPECT_TRUE(rig.ui.menus_enabled);
+        using P = test::Scripted_ui::Progress;
+        ASSERT_GE(rig.ui.progress.size(), 2u);
+        EXPECT_EQ(rig.ui.progress[0], (P{30, 100, "Reading data from file:  30% read."}));
+        EXPECT_EQ(rig.ui.progress[1], (P{40, 100, "Reading data from file:  40% read."}));
+        if (cancel) {
+            EXPECT_EQ(rig.ui.progress.size(), 2u);
+            EXPECT_TRUE(rig.list.lines().empty());
+            EXPECT_TRUE(rig.ui.reports.empty());
+            EXPECT_EQ(rig.list.caption(), "Reports");
+        } else {
+            EXPECT_EQ(rig.ui.progress.back(), (P{100, 100, "Reading data from file:  100% read."}));
+            EXPECT_EQ(rig.list.lines().size(), 10u * 1024);
+            EXPECT_EQ(rig.list.caption(), "Reports - Read from File");
+        }
+        rig.ui.verify();
+    }
+}
+
+TEST(Report_lines, compact_lines_read_back_as_they_were_added) {
+    const std::vector<std::string> lines = {"", "Tag ID: A", "", std::string(300, 'x'), "M\xc3\xbcller"};
+    reports::Report_lines compact;
+    for (const auto& line : lines) compact.push_back(line);
+    EXPECT_EQ(compact, lines);
+    EXPECT_EQ(compact.size(), lines.size());
+    EXPECT_EQ(compact.text_size(), 9u + 300u + 7u);
+    EXPECT_EQ(std::vector<std::string>(compact), lines);
+    EXPECT_EQ(compact.end() - compact.begin(), 5);
+    EXPECT_EQ(*(compact.begin() + 3), lines[3]);
+    EXPECT_NE(compact, (std::vector<std::string>{"", "Tag ID: A", "", "", "x"}));
+    compact.clear();
+    EXPECT_TRUE(compact.empty());
+}

@@ -57,9 +57,11 @@ QRect to_qrect(const shell::Rect& r) { return QRect(r.x, r.y, r.width, r.height)
 
 }  // namespace
 
-// The Reports list's lines.  A model over a plain vector keeps a report file
-// of 100,000 lines quick to show; every row has the same size, and the width
-// is the horizontal extent the report logic asks for.
+// The Reports list's lines.  A model over compact lines (one block of text,
+// an offset per line) keeps a report file of a million lines quick to show
+// and small in memory; a row becomes a QString only when it is painted.
+// Every row has the same size, and the width is the horizontal extent the
+// report logic asks for.
 class Report_lines_model : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
@@ -69,7 +71,7 @@ public:
     }
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || index.row() >= static_cast<int>(lines_.size())) return {};
-        if (role == Qt::DisplayRole) return lines_[static_cast<size_t>(index.row())];
+        if (role == Qt::DisplayRole) return q(lines_[static_cast<size_t>(index.row())]);
         if (role == Qt::SizeHintRole) return QSize(row_width_, row_height_);
         return {};
     }
@@ -77,7 +79,7 @@ public:
         if (lines.empty()) return;
         const int first = static_cast<int>(lines_.size());
         beginInsertRows({}, first, first + static_cast<int>(lines.size()) - 1);
-        for (const auto& line : lines) lines_.push_back(q(line));
+        for (const auto& line : lines) lines_.push_back(line);
         endInsertRows();
     }
     void clear() {
@@ -93,7 +95,7 @@ public:
     }
 
 private:
-    std::vector<QString> lines_;
+    reports::Report_lines lines_;
     int row_width_ = 0;
     int row_height_ = 0;
 };
