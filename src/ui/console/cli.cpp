@@ -2,6 +2,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <charconv>
 #include <csignal>
 #include <cstdio>
@@ -10,6 +11,8 @@
 #include <memory>
 #include <optional>
 
+#include "download/group_download.h"
+#include "download/group_file.h"
 #include "download/tag_download.h"
 #include "link/checks.h"
 #include "link/clock.h"
@@ -280,7 +283,10 @@ int run_upload(Cli& cli, const std::vector<std::string>& args) {
 // download FILE.utg...: Download > Tag for each file in turn, the file given
 // instead of picked.  One line per file tried; a calibrator that is not
 // there, busy documenting, or a Cancel stops the run.
+int run_group_download(Cli& cli, const std::vector<std::string>& args);
+
 int run_download(Cli& cli, const std::vector<std::string>& files) {
+    if (!files.empty() && files[0] == "--group") return run_group_download(cli, files);
     if (files.empty()) return usage_error("download needs the tag files to send");
     bool all_loaded = true;
     for (const std::string& file : files) {
@@ -300,6 +306,57 @@ int run_download(Cli& cli, const std::vector<std::string>& files) {
     return all_loaded ? 0 : 1;
 }
 
+// download --group FILE.ugp [--select NAME...]: Download > Group, the group
+// file given instead of picked and the named members (all when none are
+// named) instead of the selection.  The status rows go to standard error as
+// they change, the summary to standard output.  0 only when every chosen
+// member was loaded.
+int run_group_download(Cli& cli, const std::vector<std::string>& args) {
+    if (args.size() < 2 || args[0] != "--group") return usage_error("download --group needs the group file");
+    std::vector<std::string> names(args.begin() + 2, args.end());
+    if (!names.empty()) {
+        if (names[0] != "--select" || names.size() < 2)
+            return usage_error("download --group takes --select and the member names, as the group lists them");
+        names.erase(names.begin());
+    }
+    cli.ui.answer_file_pickers_with({args[1]});
+    cli.ui.choose_members(names);
+    const download::Group_download_outcome outcome = download::download_group_command(cli.program);
+    if (outcome.chosen > 0 && outcome.loaded == outcome.chosen) return 0;
+    return cli.ui.questions_declined() > 0 ? EXIT_DECLINED : 1;
+}
+
+// group make FILE.ugp TAG.utg...: a group file of the tag files, which share
+// one folder with it (a group finds its members in its own folder); the
+// members sorted as the group editor sorts them.
+int run_group(Cli& cli, const std::vector<std::string>& args) {
+    namespace fs = std::filesystem;
+    if (args.size() < 3 || args[0] != "make") return usage_error("group make needs the group file and its tag files");
+    const fs::path group = fs::absolute(args[1]);
+    std::vector<std::string> members;
+    for (size_t i = 2; i < args.size(); ++i) {
+        const fs::path tag = fs::absolute(args[i]);
+        std::error_code error;
+        if (!fs::is_regular_file(tag, error)) return usage_error("no tag file " + args[i]);
+        if (fs::weakly_canonical(tag.parent_path(), error) != fs::weakly_canonical(group.parent_path(), error))
+            return usage_error("the tag files and the group file must share one folder: " + args[i]);
+        const auto name = download::member_name_of_file(tag.filename().string());
+        if (!name) return usage_error(args[i] + " cannot be a group member (a name of printable ASCII ending in .utg)");
+        if (std::find(members.begin(), members.end(), *name) == members.end()) members.push_back(*name);
+    }
+    if (members.size() > download::max_group_members)
+        return usage_error("a group holds at most " + std::to_string(download::max_group_members) + " tags");
+    std::sort(members.begin(), members.end(), download::member_order);
+    if (fs::exists(group) &&
+        cli.ui.message(res::format(res::IDS_REPLACE_FILE_QUESTION, group.string()), ui::Caption::confirmation,
+                       ui::Buttons::yes_no_exclamation) != ui::Answer::yes)
+        return cli.status();
+    cli.ui.answer_file_pickers_with({group.string()});
+    download::Group_file_context files = download::group_file_context(cli.program);
+    download::save_group_file(files, members);
+    return cli.status();
+}
+
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {"send", "send [--lines K] TEXT      send one command line, print each reply as CODE<TAB>TEXT", run_send},
@@ -314,8 +371,12 @@ const std::vector<Command>& commands() {
          "upload [--text|--csv] [--company NAME] [--select ENTRY...] [-o FILE | --separate DIR | --directories DIR]\n"
          "                             upload the calibration reports; print them or save them",
          run_upload},
-        {"download", "download FILE.utg...       send each tag file to a free position of the calibrator",
+        {"download",
+         "download FILE.utg...       send each tag file to a free position of the calibrator\n"
+         "  download --group FILE.ugp [--select NAME...]\n"
+         "                             send the group's members (or the named ones); print their status",
          run_download},
+        {"group", "group make FILE.ugp TAG.utg...  write a group file of tag files in its own folder", run_group},
     };
     return table;
 }

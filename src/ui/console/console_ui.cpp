@@ -1,5 +1,7 @@
 #include "ui/console/console_ui.h"
 
+#include <algorithm>
+
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 
@@ -76,6 +78,38 @@ void Console_ui::set_cancel_progress(int, int, const std::string& text) {
 
 void Console_ui::show_cancel_window(const std::string&, std::function<void()> on_cancel) {
     on_cancel_ = std::move(on_cancel);
+}
+
+std::optional<std::vector<int>> Console_ui::select_download_members(const std::string&,
+                                                                    const std::vector<std::string>& items) {
+    // The same choice again would only meet the same refusal.
+    if (members_chosen_) return std::nullopt;
+    members_chosen_ = true;
+    std::vector<int> rows;
+    for (int row = 0; row < static_cast<int>(items.size()); ++row) {
+        const std::string& item = items[static_cast<size_t>(row)];
+        if (chosen_members_.empty() ||
+            std::find(chosen_members_.begin(), chosen_members_.end(), item) != chosen_members_.end())
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+void Console_ui::show_status_window(const std::string&, const std::vector<std::string>& rows,
+                                    std::function<void()> on_cancel) {
+    on_cancel_ = std::move(on_cancel);
+    for (const auto& row : rows) std::fprintf(out_, "%s\n", row.c_str());
+    std::fflush(out_);
+}
+
+void Console_ui::set_status_row(int, const std::string& text) {
+    std::fprintf(out_, "%s\n", text.c_str());
+    std::fflush(out_);
+}
+
+void Console_ui::show_summary(const std::vector<std::string>& lines) {
+    for (const auto& line : lines) std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
 }
 
 }  // namespace ui::console

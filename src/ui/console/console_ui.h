@@ -39,6 +39,17 @@ public:
     void show_identity(const Identity_values& values) override { identity_ = values; }
     void show_help(int) override {}
     void close_help() override {}
+    // The group download: the members named by choose_members take the place
+    // of the selection dialog (asked once: a second showing is a Cancel); the
+    // status rows go to the messages as they change, the summary to standard
+    // output.
+    std::optional<std::vector<int>> select_download_members(const std::string& caption,
+                                                            const std::vector<std::string>& items) override;
+    void show_status_window(const std::string& caption, const std::vector<std::string>& rows,
+                            std::function<void()> on_cancel) override;
+    void set_status_row(int row, const std::string& text) override;
+    void close_status_window() override { on_cancel_ = nullptr; }
+    void show_summary(const std::vector<std::string>& lines) override;
 
     // What the command reads back or prepares.
     const std::vector<std::string>& tag_lines() const { return tag_lines_; }
@@ -48,6 +59,8 @@ public:
     const Identity_values& identity() const { return identity_; }
     // The paths the file pickers answer with, in the order they are asked.
     void answer_file_pickers_with(std::vector<std::string> paths) { picks_ = std::move(paths); }
+    // The members the selection dialog answers with (all when empty).
+    void choose_members(std::vector<std::string> names) { chosen_members_ = std::move(names); }
     // The number of messages with caption "ERROR" or "FATAL ERROR" shown.
     int error_count() const { return errors_; }
     // Questions answered No: those ending in "Continue?" (a No to one of
@@ -73,6 +86,8 @@ private:
     std::vector<std::string> picks_;
     std::function<void()> on_cancel_;
     int errors_ = 0;
+    std::vector<std::string> chosen_members_;
+    bool members_chosen_ = false;
     int continue_declined_ = 0;
     int questions_declined_ = 0;
 };

@@ -23,6 +23,7 @@
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 #include "ui/qt/dialogs.h"
+#include "ui/qt/group_dialogs.h"
 
 namespace ui::qt {
 
@@ -57,11 +58,9 @@ QRect to_qrect(const shell::Rect& r) { return QRect(r.x, r.y, r.width, r.height)
 
 }  // namespace
 
-// The Reports list's lines.  A model over compact lines (one block of text,
-// an offset per line) keeps a report file of a million lines quick to show
-// and small in memory; a row becomes a QString only when it is painted.
-// Every row has the same size, and the width is the horizontal extent the
-// report logic asks for.
+// The Reports list's lines.  A model over a plain vector keeps a report file
+// of 100,000 lines quick to show; every row has the same size, and the width
+// is the horizontal extent the report logic asks for.
 class Report_lines_model : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
@@ -71,7 +70,7 @@ public:
     }
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || index.row() >= static_cast<int>(lines_.size())) return {};
-        if (role == Qt::DisplayRole) return q(lines_[static_cast<size_t>(index.row())]);
+        if (role == Qt::DisplayRole) return lines_[static_cast<size_t>(index.row())];
         if (role == Qt::SizeHintRole) return QSize(row_width_, row_height_);
         return {};
     }
@@ -79,7 +78,7 @@ public:
         if (lines.empty()) return;
         const int first = static_cast<int>(lines_.size());
         beginInsertRows({}, first, first + static_cast<int>(lines.size()) - 1);
-        for (const auto& line : lines) lines_.push_back(line);
+        for (const auto& line : lines) lines_.push_back(q(line));
         endInsertRows();
     }
     void clear() {
@@ -95,7 +94,7 @@ public:
     }
 
 private:
-    reports::Report_lines lines_;
+    std::vector<QString> lines_;
     int row_width_ = 0;
     int row_height_ = 0;
 };
@@ -457,6 +456,7 @@ void Main_window::show_cancel_window(const std::string& caption, std::function<v
 
 void Main_window::set_cancel_progress(int done, int total, const std::string& text) {
     if (cancel_window_) cancel_window_->set_progress(done, total, text);
+    if (status_window_) status_window_->set_progress(done, total, text);
 }
 
 void Main_window::close_cancel_window() {

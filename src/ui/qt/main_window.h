@@ -23,6 +23,7 @@ namespace ui::qt {
 
 class Report_lines_model;
 class Cancel_window;
+class Status_window;
 
 // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*" → "Text Files (*.txt);;All Files (*)".
 QString dialog_filter(const std::string& filter);
@@ -62,6 +63,18 @@ public:
     void show_identity(const Identity_values& values) override;
     void show_help(int context) override;
     void close_help() override;
+    // The group dialogs (main_window_groups.cpp).
+    Keep_answer ask_keep(const std::string& caption, const std::string& text) override;
+    bool run_group_dialog(download::Group_editor& editor) override;
+    std::optional<std::vector<int>> select_download_members(const std::string& caption,
+                                                            const std::vector<std::string>& items) override;
+    void show_status_window(const std::string& caption, const std::vector<std::string>& rows,
+                            std::function<void()> on_cancel) override;
+    void set_status_row(int row, const std::string& text) override;
+    List_metrics status_list_metrics() override;
+    void set_status_top_row(int row) override;
+    void close_status_window() override;
+    void show_summary(const std::vector<std::string>& lines) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -91,6 +104,7 @@ private:
     Report_lines_model* reports_model_ = nullptr;
     QLabel* status_line_ = nullptr;
     Cancel_window* cancel_window_ = nullptr;
+    Status_window* status_window_ = nullptr;  // the group download's status window while it is up
     shell::Layout_measures measures_;
     bool skip_next_layout_ = true;
     int wait_cursor_depth_ = 0;
