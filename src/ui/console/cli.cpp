@@ -13,6 +13,7 @@
 
 #include "download/group_download.h"
 #include "download/group_file.h"
+#include "download/config_display.h"
 #include "download/tag_download.h"
 #include "link/checks.h"
 #include "link/clock.h"
@@ -20,6 +21,10 @@
 #include "link/tty_serial_port.h"
 #include "link/serial_link.h"
 #include "reports/report_files.h"
+#include "reports/report_layout.h"
+#include "reports/report_print.h"
+#include "resources/reports_strings.h"
+#include "resources/text_match.h"
 #include "reports/report_upload.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
@@ -28,6 +33,7 @@
 #include "shell/settings.h"
 #include "shell/tag_commands.h"
 #include "ui/console/console_ui.h"
+#include "ui/print/paged_print_job.h"
 
 namespace ui::console {
 
@@ -357,6 +363,105 @@ int run_group(Cli& cli, const std::vector<std::string>& args) {
     return cli.status();
 }
 
+// The options of the printing commands: --pdf OUT.pdf and --font-size N
+// (the font_size setting when not given); the rest are the files.
+struct Print_options {
+    std::vector<std::string> files;
+    std::string pdf;
+    int font_size = 0;
+};
+
+std::optional<Print_options> print_options(const std::vector<std::string>& args, int font_size,
+                                           const char* command) {
+    Print_options o;
+    o.font_size = font_size;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--pdf" && i + 1 < args.size()) {
+            o.pdf = args[++i];
+        } else if (args[i] == "--font-size" && i + 1 < args.size()) {
+            const auto n = parse_int(args[++i]);
+            if (!n || !shell::valid_font_size(*n)) {
+                usage_error("--font-size takes 8, 9, 10, 11, 12, 14 or 16");
+                return std::nullopt;
+            }
+            o.font_size = *n;
+        } else if (!args[i].empty() && args[i][0] == '-') {
+            usage_error(std::string(command) + " does not understand '" + args[i] + "'");
+            return std::nullopt;
+        } else {
+            o.files.push_back(args[i]);
+        }
+    }
+    return o;
+}
+
+// The print dialog of the command line: the PDF file named by --pdf.  What
+// became of the document is in result once the command has printed.
+void print_into_pdf(Cli& cli, const std::string& pdf, ui::print::Pdf_result& result) {
+    cli.ui.print_with([pdf, &result]() -> std::unique_ptr<ui::Print_job> {
+        return std::make_unique<ui::print::Pdf_print_job>(pdf, &result);
+    });
+}
+
+// Exit status of a printing command: a PDF that was asked for and not
+// written is a failure, with the message the desktop program would show.
+int pdf_status(Cli& cli, const ui::print::Pdf_result& result) {
+    if (cli.status() != 0) return cli.status();
+    if (result.written) return 0;
+    cli.ui.message(res::str(result.pages > 0 ? res::IDS_PRINT_FAILED : res::IDS_NO_REPORTS), ui::Caption::error,
+                   ui::Buttons::ok);
+    return 1;
+}
+
+// print REPORT-FILE... --pdf OUT.pdf [--font-size N]: File > Open of each
+// file (several files follow each other as reports of one upload do, a
+// separator between them), then File > Print into the PDF file.  A list
+// without any report to print (no "Calibrated:" line) writes no file.
+int run_print(Cli& cli, const std::vector<std::string>& args) {
+    const auto options = print_options(args, cli.program.settings.font_size, "print");
+    if (!options) return EXIT_USAGE;
+    if (options->files.empty() || options->pdf.empty()) return usage_error("print needs report files and --pdf OUT.pdf");
+    std::vector<std::string> lines;
+    for (const std::string& file : options->files) {
+        cli.ui.answer_file_pickers_with({file});
+        reports::Report_file_context files{cli.ui, cli.program.reports, cli.program.settings.report_directory,
+                                           {}, {}, {}, {}, {}};
+        reports::open_report_file(files);
+        if (cli.status() != 0) return cli.status();
+        const auto& read = cli.program.reports.lines();
+        if (!lines.empty() && !read.empty()) {
+            lines.emplace_back(reports::report_separator);
+            lines.emplace_back();
+        }
+        lines.insert(lines.end(), read.begin(), read.end());
+    }
+    ui::print::Pdf_result result;
+    print_into_pdf(cli, options->pdf, result);
+    reports::print_reports(cli.ui, lines, options->font_size, {});
+    const int status = pdf_status(cli, result);
+    if (status == 0) std::printf("%s: %d pages\n", options->pdf.c_str(), result.pages);
+    return status;
+}
+
+// show FILE.utg [--pdf OUT.pdf] [--font-size N]: Configure > Tag >
+// Display/Print with the file given; the display lines go to standard
+// output, and with --pdf the Print button prints them into the PDF file.
+int run_show(Cli& cli, const std::vector<std::string>& args) {
+    const auto options = print_options(args, cli.program.settings.font_size, "show");
+    if (!options) return EXIT_USAGE;
+    if (options->files.size() != 1) return usage_error("show needs one tag file");
+    const std::string& file = options->files.front();
+    if (file.size() >= 4 && res::equal_ignoring_case(file.substr(file.size() - 4), ".ugp"))
+        return usage_error("show does not display group files yet");
+    cli.program.settings.font_size = options->font_size;
+    cli.ui.answer_file_pickers_with({file});
+    ui::print::Pdf_result result;
+    if (!options->pdf.empty()) print_into_pdf(cli, options->pdf, result);
+    download::display_tag_command(cli.program);
+    if (options->pdf.empty()) return cli.status();
+    return pdf_status(cli, result);
+}
+
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {"send", "send [--lines K] TEXT      send one command line, print each reply as CODE<TAB>TEXT", run_send},
@@ -377,6 +482,13 @@ const std::vector<Command>& commands() {
          "                             send the group's members (or the named ones); print their status",
          run_download},
         {"group", "group make FILE.ugp TAG.utg...  write a group file of tag files in its own folder", run_group},
+        {"print", "print REPORT-FILE... --pdf OUT.pdf [--font-size N]\n"
+                  "                             print report files into a PDF file as File > Print does",
+         run_print},
+        {"show", "show FILE.utg [--pdf OUT.pdf] [--font-size N]\n"
+                 "                             list a tag configuration as Display/Print does; --pdf prints it\n"
+                 "                             (group files: not yet)",
+         run_show},
     };
     return table;
 }
@@ -416,6 +528,10 @@ void cancel_on_interrupt() {
 }
 
 }  // namespace
+
+bool needs_painting(const std::vector<std::string>& args) {
+    return std::find(args.begin(), args.end(), "--pdf") != args.end();
+}
 
 int run_cli(const std::vector<std::string>& args) {
     Common_options options;

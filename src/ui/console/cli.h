@@ -18,4 +18,8 @@ constexpr int EXIT_USAGE = 64;     // the command line is wrong
 // Runs the command line (without the program name) and returns the exit status.
 int run_cli(const std::vector<std::string>& args);
 
+// True when the command line prints into a PDF file, which needs a GUI
+// application object (fonts and painting) rather than a core one.
+bool needs_painting(const std::vector<std::string>& args);
+
 }  // namespace ui::console

@@ -112,4 +112,11 @@ void Console_ui::show_summary(const std::vector<std::string>& lines) {
     std::fflush(stdout);
 }
 
+void Console_ui::show_display(const std::string&, const std::vector<std::string>& lines,
+                              const std::function<bool()>& on_print) {
+    for (const auto& line : lines) std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+    if (printer_) on_print();
+}
+
 }  // namespace ui::console

@@ -39,6 +39,13 @@ public:
     void show_identity(const Identity_values& values) override { identity_ = values; }
     void show_help(int) override {}
     void close_help() override {}
+    // Printing goes to the printer print_with makes (none: as if cancelled);
+    // a display lists its lines on standard output and, with a printer,
+    // presses Print.
+    std::unique_ptr<Print_job> choose_printer() override { return printer_ ? printer_() : nullptr; }
+    void show_display(const std::string& caption, const std::vector<std::string>& lines,
+                      const std::function<bool()>& on_print) override;
+    void print_with(std::function<std::unique_ptr<Print_job>()> printer) { printer_ = std::move(printer); }
     // The group download: the members named by choose_members take the place
     // of the selection dialog (asked once: a second showing is a Cancel); the
     // status rows go to the messages as they change, the summary to standard
@@ -85,6 +92,7 @@ private:
     Identity_values identity_;
     std::vector<std::string> picks_;
     std::function<void()> on_cancel_;
+    std::function<std::unique_ptr<Print_job>()> printer_;
     int errors_ = 0;
     std::vector<std::string> chosen_members_;
     bool members_chosen_ = false;

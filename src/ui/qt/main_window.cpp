@@ -23,6 +23,7 @@
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 #include "ui/qt/dialogs.h"
+#include "ui/qt/print_dialogs.h"
 #include "ui/qt/group_dialogs.h"
 
 namespace ui::qt {
@@ -489,6 +490,18 @@ void Main_window::show_help(int context) {
             return;
         }
     }
+}
+
+std::unique_ptr<Print_job> Main_window::choose_printer() { return qt::choose_printer(message_owner()); }
+
+std::optional<int> Main_window::ask_font_size(int current) {
+    return qt::ask_font_size(this, current, [this](int c) { show_help(c); });
+}
+
+void Main_window::show_display(const std::string& caption, const std::vector<std::string>& lines,
+                               const std::function<bool()>& on_print) {
+    // The display lists in the main window's list font.
+    qt::show_display(this, caption, lines, tag_list_->font(), on_print, [this](int c) { show_help(c); });
 }
 
 void Main_window::close_help() {

@@ -63,6 +63,10 @@ public:
     void show_identity(const Identity_values& values) override;
     void show_help(int context) override;
     void close_help() override;
+    std::unique_ptr<Print_job> choose_printer() override;
+    std::optional<int> ask_font_size(int current) override;
+    void show_display(const std::string& caption, const std::vector<std::string>& lines,
+                      const std::function<bool()>& on_print) override;
     // The group dialogs (main_window_groups.cpp).
     Keep_answer ask_keep(const std::string& caption, const std::string& text) override;
     bool run_group_dialog(download::Group_editor& editor) override;
