@@ -42,6 +42,28 @@ extern const std::vector<String_entry> tags_strings = {
     {IDS_FIELD_NAME_BASE + 24, "Instrument Ouput Range High"},  // spelled so
     {IDS_FIELD_NAME_BASE + 25, "Number of Test Points"},
     {IDS_FIELD_TEST_POINT, "Test Point %i"},
+
+    {IDS_ENTER_NUMBER, "Please enter a number."},
+    {IDS_ENTER_INTEGER, "Please enter an integer."},
+    {IDS_NUMBER_BETWEEN, "Please enter a number between %s and %s."},
+    {IDS_INTEGER_BETWEEN, "Please enter an integer between %s and %s."},
+    {IDS_TOO_MANY_CHARACTERS, "Please enter no more than %i characters."},
+    {IDS_TAG_ID_BLANK_WARNING,
+     "Tag ID can not be blank, and must not start with a space, when tag is downloaded.  Continue?"},
+    {IDS_NON_STANDARD_WARNING, "Non-standard values (%s) require special calibrator software.  Continue?"},
+    {IDS_MV_WARNING,
+     "mV units and mV curve should usually be used together, and not with other selections.  Continue?"},
+    {IDS_OHMS_WARNING,
+     "Ohms units and Ohms curve should usually be used together, and not with other selections.  Continue?"},
+    {IDS_MANUAL_UNITS_WARNING,
+     "Manual type units should usually not be longer than 5 characters for download.  Continue?"},
+    {IDS_INPUT_RANGE_WARNING, "Input range must be at least 0.0001 when tag is downloaded.  Continue?"},
+    {IDS_EDIT_NEW_TAG, "Edit new tag"},
+    {IDS_EDIT_TAG, "Edit tag:  %s"},
+    {IDS_MODIFY_POINTS_TITLE, "Modify Test Points List"},
+    {IDS_GENERATE_POINTS_TITLE, "Generate Test Points"},
+    {IDS_INSERT_POINT_PROMPT, "Insert Point Before:"},
+    {IDS_DELETE_POINT_PROMPT, "Delete Point:"},
 };
 
 }  // namespace res

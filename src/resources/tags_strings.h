@@ -20,6 +20,27 @@ enum Tags_string : int {
     IDS_FIELD_NAME_BASE = 57744,
     // Name of fields 26..46, with the point number 1..21.
     IDS_FIELD_TEST_POINT = 57770,
+
+    // The tag editor's checks of the values typed into its pages and dialogs.
+    IDS_ENTER_NUMBER = 57771,
+    IDS_ENTER_INTEGER = 57772,
+    IDS_NUMBER_BETWEEN = 57773,        // "%s" low bound, "%s" high bound (6 significant digits)
+    IDS_INTEGER_BETWEEN = 57774,       // "%s" low bound, "%s" high bound
+    IDS_TOO_MANY_CHARACTERS = 57775,   // "%i" the most characters
+    // Warnings on leaving an editor page.
+    IDS_TAG_ID_BLANK_WARNING = 57776,
+    IDS_NON_STANDARD_WARNING = 57777,  // "%s" the words, separated by ", "
+    IDS_MV_WARNING = 57778,
+    IDS_OHMS_WARNING = 57779,
+    IDS_MANUAL_UNITS_WARNING = 57780,
+    IDS_INPUT_RANGE_WARNING = 57696,
+    // Titles and prompts of the editor and its dialogs.
+    IDS_EDIT_NEW_TAG = 57697,
+    IDS_EDIT_TAG = 57698,              // "%s" the tag file name
+    IDS_MODIFY_POINTS_TITLE = 57699,
+    IDS_GENERATE_POINTS_TITLE = 57700,
+    IDS_INSERT_POINT_PROMPT = 57728,
+    IDS_DELETE_POINT_PROMPT = 57729,
 };
 
 }  // namespace res
