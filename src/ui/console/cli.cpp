@@ -33,6 +33,7 @@
 #include "shell/settings.h"
 #include "shell/tag_commands.h"
 #include "ui/console/console_ui.h"
+#include "ui/console/tag_make.h"
 #include "ui/print/paged_print_job.h"
 
 namespace ui::console {
@@ -462,7 +463,14 @@ int run_show(Cli& cli, const std::vector<std::string>& args) {
     return pdf_status(cli, result);
 }
 
+// tag make ...: tag files from entries, without the calibrator.
+int run_tag(Cli& cli, const std::vector<std::string>& args) {
+    if (args.empty() || args[0] != "make") return usage_error("tag takes the sub-command make");
+    return run_tag_make(std::vector<std::string>(args.begin() + 1, args.end()), cli.options.yes);
+}
+
 const std::vector<Command>& commands() {
+    static const std::string tag_usage = tag_make_usage();
     static const std::vector<Command> table = {
         {"send", "send [--lines K] TEXT      send one command line, print each reply as CODE<TAB>TEXT", run_send},
         {"identify", "identify                   show the calibrator's identity, capability and framing",
@@ -489,6 +497,7 @@ const std::vector<Command>& commands() {
                  "                             list a tag configuration as Display/Print does; --pdf prints it\n"
                  "                             (group files: not yet)",
          run_show},
+        {"tag", tag_usage.c_str(), run_tag},
     };
     return table;
 }

@@ -80,6 +80,12 @@ void Console_ui::show_cancel_window(const std::string&, std::function<void()> on
     on_cancel_ = std::move(on_cancel);
 }
 
+bool Console_ui::run_tag_sheet(const std::string& title, tags::Tag_sheet&) {
+    message(title + ": the tag editor needs the desktop program; use tq740-cli tag make.", Caption::error,
+            Buttons::ok);
+    return false;
+}
+
 std::optional<std::vector<int>> Console_ui::select_download_members(const std::string&,
                                                                     const std::vector<std::string>& items) {
     // The same choice again would only meet the same refusal.

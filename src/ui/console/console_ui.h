@@ -57,6 +57,9 @@ public:
     void set_status_row(int row, const std::string& text) override;
     void close_status_window() override { on_cancel_ = nullptr; }
     void show_summary(const std::vector<std::string>& lines) override;
+    // The tag editor is a desktop window: here it says so and stays closed
+    // (tq740-cli tag make makes tag files from the command line).
+    bool run_tag_sheet(const std::string& title, tags::Tag_sheet& sheet) override;
 
     // What the command reads back or prepares.
     const std::vector<std::string>& tag_lines() const { return tag_lines_; }
