@@ -18,10 +18,6 @@ namespace {
 using comm::Result_code;
 using shell::Program;
 
-void show_error(Program& program, const std::string& text) {
-    program.ui.message(text, ui::Caption::error, ui::Buttons::ok);
-}
-
 // The identity and clock checks, the level and the first free-space query,
 // which leaves the port closed again.  The free spaces, or nothing when the
 // command ends here (every reason shown).
@@ -80,9 +76,10 @@ std::optional<std::vector<std::string>> choose_members(Program& program, int fre
         const auto rows = program.ui.select_download_members(caption, items);
         if (!rows) return std::nullopt;
         if (rows->empty()) {
-            show_error(program, res::str(res::IDS_NONE_SELECTED));
+            program.ui.message(res::str(res::IDS_NONE_SELECTED), ui::Caption::error, ui::Buttons::ok);
         } else if (static_cast<int>(rows->size()) > free_spaces) {
-            show_error(program, res::format(res::IDS_TOO_MANY_SELECTED, free_spaces));
+            program.ui.message(res::format(res::IDS_TOO_MANY_SELECTED, free_spaces), ui::Caption::error,
+                               ui::Buttons::ok);
         } else {
             std::vector<std::string> chosen;
             for (int row : *rows)
@@ -194,7 +191,7 @@ Group_download_outcome download_group_command(Program& program) {
         return outcome;
     }
     if (program.group_members.empty()) {
-        show_error(program, res::str(res::IDS_EMPTY_GROUP));
+        program.ui.message(res::str(res::IDS_EMPTY_GROUP), ui::Caption::error, ui::Buttons::ok);
         return outcome;
     }
     if (!hide_missing_members(program)) return outcome;

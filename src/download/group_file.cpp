@@ -1,7 +1,6 @@
 #include "download/group_file.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -34,27 +33,14 @@ bool regular_file(const fs::path& path) {
 }
 
 File_read read_group_file(const std::string& path, std::vector<std::string>& members, std::string& reason) {
-    std::error_code error;
-    const auto size = fs::file_size(path, error);
-    std::vector<std::string> lines;
-    if (error || size <= static_cast<std::uintmax_t>(max_group_file_bytes)) {
-        switch (reports::read_text_lines(path, group_line_limit, lines, reason)) {
-        case reports::Read_outcome::ok: break;
-        case reports::Read_outcome::open_failed: return File_read::open_failed;
-        case reports::Read_outcome::read_failed: return File_read::read_failed;
-        }
-    } else {
-        return File_read::invalid;
-    }
-    return read_group_lines(lines, members) ? File_read::ok : File_read::invalid;
+    return tags::read_checked_lines(path, group_line_limit, max_group_file_bytes, reason,
+                                    [&members](const std::vector<std::string>& lines) {
+                                        return read_group_lines(lines, members);
+                                    });
 }
 
 ui::File_request group_file_request(bool save, const std::string& title) {
-    ui::File_request request;
-    request.save = save;
-    request.title = title;
-    request.filter = res::str(res::IDS_GROUP_FILTER);
-    return request;
+    return tags::folder_file_request(save, title, res::IDS_GROUP_FILTER);
 }
 
 }  // namespace

@@ -31,19 +31,15 @@ void remember_tag_folder(Tag_file_context& c, const std::string& path) {
 }
 
 ui::File_request tag_file_request(bool save, const std::string& title) {
-    ui::File_request request;
-    request.save = save;
-    request.title = title;
-    request.filter = res::str(res::IDS_TAG_FILTER);
-    return request;
+    return folder_file_request(save, title, res::IDS_TAG_FILTER);
 }
 
-// True when the file is small enough to be a tag file; a file whose size
-// cannot be read is left to the reader, which reports why.
-bool plausible_size(const std::string& path) {
+// True when the file is small enough to be read; a file whose size cannot be
+// read is left to the reader, which reports why.
+bool plausible_size(const std::string& path, long long max_bytes) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return true;
-    return !S_ISREG(info.st_mode) || info.st_size <= max_tag_file_bytes;
+    return !S_ISREG(info.st_mode) || info.st_size <= max_bytes;
 }
 
 // Field line n: the number right-aligned in two characters and a space.
@@ -85,16 +81,32 @@ bool read_tag_lines(const std::vector<std::string>& lines, reports::Field_table&
     return lines.size() == tag_file_lines;
 }
 
-File_read read_tag_file(const std::string& path, reports::Field_table& record, std::string& reason) {
+ui::File_request folder_file_request(bool save, const std::string& title, int filter_text) {
+    ui::File_request request;
+    request.save = save;
+    request.title = title;
+    request.filter = res::str(filter_text);
+    return request;
+}
+
+File_read read_checked_lines(const std::string& path, std::size_t line_limit, long long max_bytes,
+                             std::string& reason, const std::function<bool(const std::vector<std::string>&)>& check) {
     std::vector<std::string> lines;
-    if (plausible_size(path)) {
-        switch (reports::read_text_lines(path, tag_line_limit, lines, reason)) {
+    if (plausible_size(path, max_bytes)) {
+        switch (reports::read_text_lines(path, line_limit, lines, reason)) {
         case reports::Read_outcome::ok: break;
         case reports::Read_outcome::open_failed: return File_read::open_failed;
         case reports::Read_outcome::read_failed: return File_read::read_failed;
         }
+    } else {
+        return File_read::invalid;
     }
-    return read_tag_lines(lines, record) ? File_read::ok : File_read::invalid;
+    return check(lines) ? File_read::ok : File_read::invalid;
+}
+
+File_read read_tag_file(const std::string& path, reports::Field_table& record, std::string& reason) {
+    return read_checked_lines(path, tag_line_limit, max_tag_file_bytes, reason,
+                              [&record](const std::vector<std::string>& lines) { return read_tag_lines(lines, record); });
 }
 
 void show_read_failure(ui::Ui& ui, File_read outcome, const std::string& path, const std::string& reason,

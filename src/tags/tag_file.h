@@ -90,6 +90,14 @@ enum class File_read { ok, open_failed, read_failed, invalid };
 // a read failure.
 File_read read_tag_file(const std::string& path, reports::Field_table& record, std::string& reason);
 
+// Reads a text file with the line reader (lines cut at line_limit) and hands
+// its lines to check; a file larger than max_bytes is invalid unread.
+File_read read_checked_lines(const std::string& path, std::size_t line_limit, long long max_bytes,
+                             std::string& reason, const std::function<bool(const std::vector<std::string>&)>& check);
+
+// The Open or Save dialog of a file kept in the tag folder, with its filter.
+ui::File_request folder_file_request(bool save, const std::string& title, int filter_text);
+
 // Shows why a file could not be read: "File Open Error", the read error
 // naming the file, or the text with id invalid_text.  Nothing for ok.
 void show_read_failure(ui::Ui& ui, File_read outcome, const std::string& path, const std::string& reason,
