@@ -1,5 +1,6 @@
 #include "download/config_display.h"
 
+#include "download/group_file.h"
 #include "download/tag_download.h"
 #include "resources/download_strings.h"
 #include "resources/strings.h"
@@ -166,10 +167,11 @@ void display_tag_command(shell::Program& program) {
                  tag_display_lines(program.fields), program.settings.font_size);
 }
 
-void display_group(shell::Program& program, const std::string& group_file_name,
-                   const std::vector<std::string>& members) {
-    show_display(program.ui, res::format(res::IDS_GROUP_DISPLAY_CAPTION, group_file_name),
-                 group_display_lines(members), program.settings.font_size);
+void display_group_command(shell::Program& program) {
+    Group_file_context files = group_file_context(program);
+    if (!load_group_file(files, res::str(res::IDS_SELECT_GROUP_TO_DISPLAY))) return;
+    show_display(program.ui, res::format(res::IDS_GROUP_DISPLAY_CAPTION, program.current_group_file_name),
+                 group_display_lines(program.group_members), program.settings.font_size);
 }
 
 }  // namespace download

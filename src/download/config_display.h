@@ -64,9 +64,9 @@ void show_display(ui::Ui& ui, const std::string& caption, const std::vector<std:
 // title "Select the tag to display", shown under "Tag Configuration:  <file>".
 void display_tag_command(shell::Program& program);
 
-// The group display once a group file has been read: "Group Configuration:
-// <file>" over its member names.
-void display_group(shell::Program& program, const std::string& group_file_name,
-                   const std::vector<std::string>& members);
+// Configure > Group > Display/Print (command 32812): a group file picked
+// with the title "Select the group to display", its members shown under
+// "Group Configuration:  <file>".
+void display_group_command(shell::Program& program);
 
 }  // namespace download

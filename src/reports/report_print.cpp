@@ -53,15 +53,15 @@ private:
     bool open_ = false;
 };
 
-std::string page_label(const std::vector<std::string>& lines, const Report_in_print& report) {
-    const std::string& last = lines[report.header_end];
+std::string page_label(const Report_lines& lines, const Report_in_print& report) {
+    const std::string_view last = lines[report.header_end];
     if (!last.empty() && last.front() == '"') return res::format(res::IDS_PAGE_LABEL_CSV, report.page);
     return res::format(res::IDS_PAGE_LABEL_TEXT, " ", report.page);
 }
 
 // Starts a page of the report with its header and page label; the y of the
 // first line after them.
-int start_report_page(Page_writer& pages, const std::vector<std::string>& lines, Report_in_print& report,
+int start_report_page(Page_writer& pages, const Report_lines& lines, Report_in_print& report,
                       const Page_geometry& g) {
     pages.start();
     int y = g.margin;
@@ -80,7 +80,7 @@ bool block_breaks(const Block& block, std::size_t k, int next_y, const Page_geom
     return next_y + static_cast<int>(block.count - 1) * g.line_height >= g.bottom_limit;
 }
 
-bool page_break_after(const std::vector<std::string>& lines, std::size_t i, const Report_in_print& report,
+bool page_break_after(const Report_lines& lines, std::size_t i, const Report_in_print& report,
                       int next_y, const Page_geometry& g) {
     const std::size_t k = i + 1;
     if (k < lines.size() && !is_report_separator(lines[k]) && next_y >= g.bottom_limit) return true;
@@ -99,7 +99,7 @@ Page_geometry page_geometry(int resolution, int printable_height, int font_size)
     return g;
 }
 
-Block find_block(const std::vector<std::string>& lines, std::size_t start, std::string_view label, bool forward) {
+Block find_block(const Report_lines& lines, std::size_t start, std::string_view label, bool forward) {
     std::size_t found = start;
     while (found < lines.size() && !begins_with_label(lines[found], label)) ++found;
     if (found >= lines.size()) return {};
@@ -115,13 +115,13 @@ Block find_block(const std::vector<std::string>& lines, std::size_t start, std::
     return {first, found - first + 1};
 }
 
-bool lay_out_report_pages(const std::vector<std::string>& lines, const Page_geometry& g, const Page_sink& sink) {
+bool lay_out_report_pages(const Report_lines& lines, const Page_geometry& g, const Page_sink& sink) {
     Page_writer pages(sink);
     Report_in_print report;
     bool seeking = true;
     int y = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
+        const std::string_view line = lines[i];
         if (seeking) {
             if (!is_calibrated_line(line)) continue;
             report.header_end = i;
@@ -171,7 +171,7 @@ bool print_document(ui::Ui& ui, ui::Print_job& job, const std::string& name, int
     return completed;
 }
 
-void print_reports(ui::Ui& ui, const std::vector<std::string>& lines, int font_size,
+void print_reports(ui::Ui& ui, const Report_lines& lines, int font_size,
                    const std::function<void()>& refresh_status_line) {
     if (lines.empty()) {
         ui.message(res::str(res::IDS_NO_REPORTS), ui::Caption::error, ui::Buttons::ok);

@@ -32,6 +32,7 @@
 #include <string_view>
 #include <vector>
 
+#include "reports/report_lines.h"
 #include "ui/ui.h"
 
 namespace reports {
@@ -59,7 +60,7 @@ struct Block {
 // label line and the pad lines after it; backward, the pad lines before it
 // and the label line.  {0, 0} when no line has the label.  A pad line has
 // five spaces in its characters 2 to 6.
-Block find_block(const std::vector<std::string>& lines, std::size_t start, std::string_view label, bool forward);
+Block find_block(const Report_lines& lines, std::size_t start, std::string_view label, bool forward);
 
 // Receives each finished page; returns false when the page could not be
 // printed, which stops the layout.
@@ -67,7 +68,7 @@ using Page_sink = std::function<bool(const ui::Printed_page&)>;
 
 // Lays the Reports list out on pages, handing each page to sink as it is
 // finished.  False when the sink stopped it.
-bool lay_out_report_pages(const std::vector<std::string>& lines, const Page_geometry& geometry,
+bool lay_out_report_pages(const Report_lines& lines, const Page_geometry& geometry,
                           const Page_sink& sink);
 
 // The layout of one document for a given geometry.
@@ -84,7 +85,7 @@ bool print_document(ui::Ui& ui, ui::Print_job& job, const std::string& name, int
 // no reports available" when the list is empty; a cancelled print dialog
 // does nothing.  refresh_status_line puts the configured-format text back
 // (may be empty).
-void print_reports(ui::Ui& ui, const std::vector<std::string>& lines, int font_size,
+void print_reports(ui::Ui& ui, const Report_lines& lines, int font_size,
                    const std::function<void()>& refresh_status_line);
 
 }  // namespace reports

@@ -422,7 +422,7 @@ int run_print(Cli& cli, const std::vector<std::string>& args) {
     const auto options = print_options(args, cli.program.settings.font_size, "print");
     if (!options) return EXIT_USAGE;
     if (options->files.empty() || options->pdf.empty()) return usage_error("print needs report files and --pdf OUT.pdf");
-    std::vector<std::string> lines;
+    reports::Report_lines lines;
     for (const std::string& file : options->files) {
         cli.ui.answer_file_pickers_with({file});
         reports::Report_file_context files{cli.ui, cli.program.reports, cli.program.settings.report_directory,
@@ -431,10 +431,10 @@ int run_print(Cli& cli, const std::vector<std::string>& args) {
         if (cli.status() != 0) return cli.status();
         const auto& read = cli.program.reports.lines();
         if (!lines.empty() && !read.empty()) {
-            lines.emplace_back(reports::report_separator);
-            lines.emplace_back();
+            lines.push_back(reports::report_separator);
+            lines.push_back("");
         }
-        lines.insert(lines.end(), read.begin(), read.end());
+        for (const std::string_view line : read) lines.push_back(line);
     }
     ui::print::Pdf_result result;
     print_into_pdf(cli, options->pdf, result);
@@ -444,21 +444,24 @@ int run_print(Cli& cli, const std::vector<std::string>& args) {
     return status;
 }
 
-// show FILE.utg [--pdf OUT.pdf] [--font-size N]: Configure > Tag >
-// Display/Print with the file given; the display lines go to standard
-// output, and with --pdf the Print button prints them into the PDF file.
+// show FILE.utg | FILE.ugp [--pdf OUT.pdf] [--font-size N]: Configure > Tag
+// (or Group) > Display/Print with the file given; the display lines go to
+// standard output, and with --pdf the Print button prints them into the PDF
+// file.
 int run_show(Cli& cli, const std::vector<std::string>& args) {
     const auto options = print_options(args, cli.program.settings.font_size, "show");
     if (!options) return EXIT_USAGE;
-    if (options->files.size() != 1) return usage_error("show needs one tag file");
+    if (options->files.size() != 1) return usage_error("show needs one tag or group file");
     const std::string& file = options->files.front();
-    if (file.size() >= 4 && res::equal_ignoring_case(file.substr(file.size() - 4), ".ugp"))
-        return usage_error("show does not display group files yet");
+    const bool group = file.size() >= 4 && res::equal_ignoring_case(file.substr(file.size() - 4), ".ugp");
     cli.program.settings.font_size = options->font_size;
     cli.ui.answer_file_pickers_with({file});
     ui::print::Pdf_result result;
     if (!options->pdf.empty()) print_into_pdf(cli, options->pdf, result);
-    download::display_tag_command(cli.program);
+    if (group)
+        download::display_group_command(cli.program);
+    else
+        download::display_tag_command(cli.program);
     if (options->pdf.empty()) return cli.status();
     return pdf_status(cli, result);
 }
@@ -493,9 +496,9 @@ const std::vector<Command>& commands() {
         {"print", "print REPORT-FILE... --pdf OUT.pdf [--font-size N]\n"
                   "                             print report files into a PDF file as File > Print does",
          run_print},
-        {"show", "show FILE.utg [--pdf OUT.pdf] [--font-size N]\n"
-                 "                             list a tag configuration as Display/Print does; --pdf prints it\n"
-                 "                             (group files: not yet)",
+        {"show", "show FILE.utg|FILE.ugp [--pdf OUT.pdf] [--font-size N]\n"
+                 "                             list a tag or group configuration as Display/Print does;\n"
+                 "                             --pdf prints it",
          run_show},
         {"tag", tag_usage.c_str(), run_tag},
     };
