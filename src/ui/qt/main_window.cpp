@@ -23,6 +23,7 @@
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 #include "ui/qt/dialogs.h"
+#include "ui/qt/tag_dialog.h"
 #include "ui/qt/print_dialogs.h"
 #include "ui/qt/group_dialogs.h"
 
@@ -506,6 +507,19 @@ void Main_window::show_display(const std::string& caption, const std::vector<std
 
 void Main_window::close_help() {
     // Help pages open in the user's browser, which the program does not own.
+}
+
+bool Main_window::run_tag_sheet(const std::string& title, tags::Tag_sheet& sheet) {
+    Tag_dialog dialog(message_owner(), *this, title, sheet);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<int> Main_window::ask_point_number(const std::string& prompt) {
+    return qt::ask_point_number(message_owner(), *this, prompt);
+}
+
+std::optional<Generate_values> Main_window::ask_generate_points(const Generate_values& proposal) {
+    return qt::ask_generate_points(message_owner(), *this, proposal);
 }
 
 }  // namespace ui::qt

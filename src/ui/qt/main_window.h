@@ -63,6 +63,9 @@ public:
     void show_identity(const Identity_values& values) override;
     void show_help(int context) override;
     void close_help() override;
+    bool run_tag_sheet(const std::string& title, tags::Tag_sheet& sheet) override;
+    std::optional<int> ask_point_number(const std::string& prompt) override;
+    std::optional<Generate_values> ask_generate_points(const Generate_values& proposal) override;
     std::unique_ptr<Print_job> choose_printer() override;
     std::optional<int> ask_font_size(int current) override;
     void show_display(const std::string& caption, const std::vector<std::string>& lines,
