@@ -13,7 +13,6 @@
 #include "reports/report_upload.h"
 #include "shell/tag_commands.h"
 #include "tags/tag_editor.h"
-#include "tags/tag_editor.h"
 
 namespace shell {
 
@@ -105,8 +104,6 @@ bool Main_dialog::command_available(int command) const {
     case res::ID_FILE_PRINT_SETUP:
     case res::ID_TAG_NEW:
     case res::ID_TAG_EDIT:
-    case res::ID_TAG_NEW:
-    case res::ID_TAG_EDIT:
     case res::ID_TAG_DISPLAY:
     case res::ID_GROUP_DISPLAY:
     case res::ID_GROUP_NEW:
@@ -154,15 +151,6 @@ void Main_dialog::run_command(int command) {
         reports::print_reports(ui_, program_.reports.lines(), settings_.font_size, [this] { refresh_status_line(); });
         break;
     case res::ID_FILE_PRINT_SETUP: select_font_size(); break;
-    case res::ID_TAG_NEW:
-    case res::ID_TAG_EDIT: {
-        tags::Tag_file_context files = download::tag_file_context(program_);
-        if (command == res::ID_TAG_NEW)
-            tags::new_tag_command(files);
-        else
-            tags::edit_tag_command(files);
-        break;
-    }
     case res::ID_TAG_NEW:
     case res::ID_TAG_EDIT: {
         tags::Tag_file_context files = download::tag_file_context(program_);
