@@ -79,6 +79,8 @@ std::optional<int> ask_font_size(QWidget* parent, int current, const std::functi
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
+    // Wide enough for its title to show whole.
+    dialog.setMinimumWidth(dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) * 2);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return sizes->currentData().toInt();
 }
