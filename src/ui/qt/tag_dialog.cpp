@@ -108,6 +108,23 @@ Tag_dialog::Tag_dialog(QWidget* parent, Ui& ui, const std::string& title, tags::
         });
     }
     load_page(sheet_.active_page());
+    focus_first(sheet_.active_page());
+}
+
+void Tag_dialog::focus_first(Page page) {
+    // The page's first shown field takes the keys, top to bottom.
+    for (int c = 1; c < tags::control_count; ++c) {
+        const auto control = static_cast<Control>(c);
+        if (tags::page_of(control) != page) continue;
+        if (auto edit = edits_.find(control); edit != edits_.end() && !edit->second->isHidden()) {
+            edit->second->setFocus();
+            return;
+        }
+        if (auto list = lists_.find(control); list != lists_.end() && !list->second->isHidden()) {
+            list->second->setFocus();
+            return;
+        }
+    }
 }
 
 QLineEdit* Tag_dialog::add_edit(Control control, QWidget* parent) {
@@ -317,6 +334,7 @@ void Tag_dialog::tab_chosen(int index) {
     }
     pages_->setCurrentIndex(index);
     load_page(static_cast<Page>(index));
+    focus_first(static_cast<Page>(index));
 }
 
 void Tag_dialog::press_ok() {

@@ -41,6 +41,7 @@ private:
     void tab_chosen(int index);
     void press_ok();
     void focus_failed();
+    void focus_first(tags::Page page);
     void list_edited(tags::Control control, const QString& text);
     void point_button(void (tags::Tag_sheet::*command)());
 
