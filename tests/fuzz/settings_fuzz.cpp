@@ -55,9 +55,10 @@ bool same(const shell::Program_settings& a, const shell::Program_settings& b) {
 std::string company_from(std::string_view text) {
     std::string name(text.substr(0, text.find_first_of("\r\n")));
     std::erase_if(name, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+    name = shell::cut_characters(name, shell::MAX_COMPANY);
     while (!name.empty() && name.back() == ' ') name.pop_back();
     while (!name.empty() && name.front() == ' ') name.erase(0, 1);
-    return shell::cut_characters(name, shell::MAX_COMPANY);
+    return name;
 }
 
 }  // namespace
