@@ -53,7 +53,6 @@ void Scripted_ui::expect_company_name(std::optional<std::string> text) { expecte
 
 std::size_t Scripted_ui::pending_expectations() const {
     return expected_messages_.size() + expected_files_.size() + expected_company_.size() +
-           expected_printers_.size() + expected_font_sizes_.size() + expected_displays_.size() +
            expected_printers_.size() + expected_font_sizes_.size() + expected_displays_.size() + expected_keeps_.size() +
            expected_group_dialogs_.size() + expected_selections_.size() + expected_sheets_.size() +
            expected_point_numbers_.size() + expected_generates_.size();
@@ -86,14 +85,6 @@ void Scripted_ui::verify() {
     expected_messages_.clear();
     expected_files_.clear();
     expected_company_.clear();
-    if (!expected_printers_.empty()) ADD_FAILURE() << "Scripted_ui: " << expected_printers_.size() << " print dialog(s) never shown";
-    if (!expected_font_sizes_.empty())
-        ADD_FAILURE() << "Scripted_ui: " << expected_font_sizes_.size() << " font size dialog(s) never shown";
-    if (!expected_displays_.empty())
-        ADD_FAILURE() << "Scripted_ui: " << expected_displays_.size() << " Display_dialog(s) never shown";
-    expected_printers_.clear();
-    expected_font_sizes_.clear();
-    expected_displays_.clear();
     if (!expected_printers_.empty()) ADD_FAILURE() << "Scripted_ui: " << expected_printers_.size() << " print dialog(s) never shown";
     if (!expected_font_sizes_.empty())
         ADD_FAILURE() << "Scripted_ui: " << expected_font_sizes_.size() << " font size dialog(s) never shown";
@@ -344,46 +335,6 @@ std::optional<ui::Generate_values> Scripted_ui::ask_generate_points(const ui::Ge
     expected_generates_.pop_front();
     if (expected.check) expected.check(proposal);
     return expected.answer;
-}
-
-std::unique_ptr<ui::Print_job> Scripted_ui::choose_printer() {
-    if (expected_printers_.empty()) {
-        ADD_FAILURE() << "Scripted_ui: unexpected print dialog";
-        return nullptr;
-    }
-    auto job = std::move(expected_printers_.front());
-    expected_printers_.pop_front();
-    return job;
-}
-
-std::optional<int> Scripted_ui::ask_font_size(int current) {
-    font_size_offers.push_back(current);
-    if (expected_font_sizes_.empty()) {
-        ADD_FAILURE() << "Scripted_ui: unexpected font size dialog";
-        return std::nullopt;
-    }
-    const auto size = expected_font_sizes_.front();
-    expected_font_sizes_.pop_front();
-    return size;
-}
-
-void Scripted_ui::show_display(const std::string& caption, const std::vector<std::string>& lines,
-                               const std::function<bool()>& on_print) {
-    displays.push_back({caption, lines, false});
-    if (expected_displays_.empty()) {
-        ADD_FAILURE() << "Scripted_ui: unexpected Display_dialog \"" << caption << "\"";
-        return;
-    }
-    const bool press_print = expected_displays_.front();
-    expected_displays_.pop_front();
-    if (press_print) displays.back().closed_by_print = on_print();
-}
-
-ui::Page_result Recording_print_job::print_page(const ui::Printed_page& page) {
-    const int number = static_cast<int>(record_.pages.size()) + 1;
-    if (number == fail_page_) return number == 1 ? ui::Page_result::document_failed : ui::Page_result::page_failed;
-    record_.pages.push_back(page);
-    return ui::Page_result::printed;
 }
 
 }  // namespace test

@@ -20,7 +20,6 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -94,14 +93,6 @@ public:
     // is set (the window then stays open only if printing says so), else OK.
     void expect_display(bool press_print = false) { expected_displays_.push_back(press_print); }
 
-    // Printing.  Expects the print dialog; answers with job (nullptr = Cancel).
-    void expect_printer(std::unique_ptr<ui::Print_job> job) { expected_printers_.push_back(std::move(job)); }
-    // Expects the "Select Font Size" dialog; answers with size (nothing = Cancel).
-    void expect_font_size(std::optional<int> size) { expected_font_sizes_.push_back(size); }
-    // Expects `Display_dialog`; the user presses Print once when press_print
-    // is set (the window then stays open only if printing says so), else OK.
-    void expect_display(bool press_print = false) { expected_displays_.push_back(press_print); }
-
     // Fails the running test now for every expectation not used, and drops them.
     void verify();
     // Expectations not used yet (messages, pickers, company dialogs).
@@ -141,13 +132,6 @@ public:
     std::vector<std::string> sheet_titles;     // every tag sheet shown, by title
     int abouts = 0;
     int pumps = 0;                             // pump_events calls
-    std::vector<int> font_size_offers;         // the preselected size of every font size dialog
-    struct Display_shown {
-        std::string caption;
-        std::vector<std::string> lines;
-        bool closed_by_print = false;          // Print was pressed and closed the window
-    };
-    std::vector<Display_shown> displays;       // every Display_dialog
     std::vector<int> font_size_offers;         // the preselected size of every font size dialog
     struct Display_shown {
         std::string caption;
@@ -212,10 +196,6 @@ public:
     std::optional<int> ask_font_size(int current) override;
     void show_display(const std::string& caption, const std::vector<std::string>& lines,
                       const std::function<bool()>& on_print) override;
-    std::unique_ptr<ui::Print_job> choose_printer() override;
-    std::optional<int> ask_font_size(int current) override;
-    void show_display(const std::string& caption, const std::vector<std::string>& lines,
-                      const std::function<bool()>& on_print) override;
     bool run_tag_sheet(const std::string& title, tags::Tag_sheet& sheet) override;
     std::optional<int> ask_point_number(const std::string& prompt) override;
     std::optional<ui::Generate_values> ask_generate_points(const ui::Generate_values& proposal) override;
@@ -248,9 +228,6 @@ private:
     std::deque<std::unique_ptr<ui::Print_job>> expected_printers_;
     std::deque<std::optional<int>> expected_font_sizes_;
     std::deque<bool> expected_displays_;
-    std::deque<std::unique_ptr<ui::Print_job>> expected_printers_;
-    std::deque<std::optional<int>> expected_font_sizes_;
-    std::deque<bool> expected_displays_;
     struct Expected_sheet {
         std::string title;
         std::function<bool(tags::Tag_sheet&)> user;
@@ -265,38 +242,6 @@ private:
     std::deque<ui::Ui::Keep_answer> expected_keeps_;
     std::deque<std::function<bool(download::Group_editor&)>> expected_group_dialogs_;
     std::deque<std::optional<std::vector<int>>> expected_selections_;
-};
-
-// A printer for tests: a given resolution and printable height; records the
-// document and its pages, and fails the page numbered fail_page (1 = the
-// first, which fails as a document that cannot be started).
-class Recording_print_job : public ui::Print_job {
-public:
-    struct Record {
-        std::string name;
-        int font_height = 0, left_margin = 0;
-        std::vector<ui::Printed_page> pages;
-        bool finished = false, abandoned = false;
-    };
-    Recording_print_job(Record& record, int resolution, int printable_height, int fail_page = 0)
-        : record_(record), resolution_(resolution), height_(printable_height), fail_page_(fail_page) {}
-
-    int resolution() const override { return resolution_; }
-    int printable_height() const override { return height_; }
-    void set_document(const std::string& name, int font_height, int left_margin) override {
-        record_.name = name;
-        record_.font_height = font_height;
-        record_.left_margin = left_margin;
-    }
-    ui::Page_result print_page(const ui::Printed_page& page) override;
-    void finish(bool abandon) override {
-        record_.finished = true;
-        record_.abandoned = abandon;
-    }
-
-private:
-    Record& record_;
-    int resolution_, height_, fail_page_;
 };
 
 // A printer for tests: a given resolution and printable height; records the

@@ -24,8 +24,8 @@
 #include "resources/strings.h"
 #include "ui/qt/dialogs.h"
 #include "ui/qt/tag_dialog.h"
-#include "ui/qt/print_dialogs.h"
 #include "ui/qt/group_dialogs.h"
+#include "ui/qt/print_dialogs.h"
 
 namespace ui::qt {
 
@@ -60,9 +60,11 @@ QRect to_qrect(const shell::Rect& r) { return QRect(r.x, r.y, r.width, r.height)
 
 }  // namespace
 
-// The Reports list's lines.  A model over a plain vector keeps a report file
-// of 100,000 lines quick to show; every row has the same size, and the width
-// is the horizontal extent the report logic asks for.
+// The Reports list's lines.  A model over compact lines (one block of text,
+// an offset per line) keeps a report file of a million lines quick to show
+// and small in memory; a row becomes a QString only when it is painted.
+// Every row has the same size, and the width is the horizontal extent the
+// report logic asks for.
 class Report_lines_model : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
@@ -72,7 +74,7 @@ public:
     }
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || index.row() >= static_cast<int>(lines_.size())) return {};
-        if (role == Qt::DisplayRole) return lines_[static_cast<size_t>(index.row())];
+        if (role == Qt::DisplayRole) return q(lines_[static_cast<size_t>(index.row())]);
         if (role == Qt::SizeHintRole) return QSize(row_width_, row_height_);
         return {};
     }
@@ -80,7 +82,7 @@ public:
         if (lines.empty()) return;
         const int first = static_cast<int>(lines_.size());
         beginInsertRows({}, first, first + static_cast<int>(lines.size()) - 1);
-        for (const auto& line : lines) lines_.push_back(q(line));
+        for (const auto& line : lines) lines_.push_back(line);
         endInsertRows();
     }
     void clear() {
@@ -96,7 +98,7 @@ public:
     }
 
 private:
-    std::vector<QString> lines_;
+    reports::Report_lines lines_;
     int row_width_ = 0;
     int row_height_ = 0;
 };
@@ -372,6 +374,11 @@ void Main_window::set_wait_cursor(bool on) {
 void Main_window::beep() { QApplication::beep(); }
 
 bool Main_window::pump_events() {
+    // The wait calls this after every byte of a reply line it takes from the
+    // port; the window needs its events far less often than that.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_pump_ < std::chrono::milliseconds(5)) return false;
+    last_pump_ = now;
     QApplication::processEvents(QEventLoop::AllEvents);
     const bool quit = quit_requested_;
     quit_requested_ = false;
@@ -384,11 +391,6 @@ std::optional<std::string> Main_window::pick_file(const File_request& request) {
     if (!request.initial_folder.empty()) picker.setDirectory(q(request.initial_folder));
     if (request.folder_only) {
         picker.setFileMode(QFileDialog::Directory);
-    // The wait calls this after every byte of a reply line it takes from the
-    // port; the window needs its events far less often than that.
-    const auto now = std::chrono::steady_clock::now();
-    if (now - last_pump_ < std::chrono::milliseconds(5)) return false;
-    last_pump_ = now;
         picker.setOption(QFileDialog::ShowDirsOnly, true);
         picker.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     } else {

@@ -66,10 +66,6 @@ public:
     bool run_tag_sheet(const std::string& title, tags::Tag_sheet& sheet) override;
     std::optional<int> ask_point_number(const std::string& prompt) override;
     std::optional<Generate_values> ask_generate_points(const Generate_values& proposal) override;
-    std::unique_ptr<Print_job> choose_printer() override;
-    std::optional<int> ask_font_size(int current) override;
-    void show_display(const std::string& caption, const std::vector<std::string>& lines,
-                      const std::function<bool()>& on_print) override;
     // The group dialogs (main_window_groups.cpp).
     Keep_answer ask_keep(const std::string& caption, const std::string& text) override;
     bool run_group_dialog(download::Group_editor& editor) override;
@@ -82,6 +78,10 @@ public:
     void set_status_top_row(int row) override;
     void close_status_window() override;
     void show_summary(const std::vector<std::string>& lines) override;
+    std::unique_ptr<Print_job> choose_printer() override;
+    std::optional<int> ask_font_size(int current) override;
+    void show_display(const std::string& caption, const std::vector<std::string>& lines,
+                      const std::function<bool()>& on_print) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -116,8 +116,8 @@ private:
     bool skip_next_layout_ = true;
     int wait_cursor_depth_ = 0;
     bool quit_requested_ = false;      // a close request came in during a calibrator wait
+    std::chrono::steady_clock::time_point last_pump_{};  // the last time pump_events ran the event loop
     bool close_after_operation_ = false;
 };
-    std::chrono::steady_clock::time_point last_pump_{};  // the last time pump_events ran the event loop
 
 }  // namespace ui::qt
