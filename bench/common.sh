@@ -1,5 +1,13 @@
-# Shared by the benchmark scripts: a simulator on a private pseudo-terminal
-# and the figures of its log.  Source it after setting $build and $work.
+# Shared by the benchmark scripts: a private folder and settings, a simulator
+# on a private pseudo-terminal and the figures of its log.  Source it after
+# setting $build.
+
+# Every benchmark works in a folder of its own with settings of its own, so it
+# never touches the user's; the simulator it started is stopped at the end.
+work=$(mktemp -d)
+sim=
+trap 'kill "$sim" 2>/dev/null || true; rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME="$work/config" HOME="$work"
 
 # Starts tq740-sim with the given options and --log; sets $sim (its process
 # id) and $device (its pseudo-terminal).

@@ -8,12 +8,7 @@
 set -euo pipefail
 build=${1:-build}
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'kill "$sim" 2>/dev/null || true; rm -rf "$work"' EXIT
 . "$here/common.sh"
-
-# Private settings, so the benchmark never touches the user's.
-export XDG_CONFIG_HOME="$work/config" HOME="$work"
 
 start_simulator --baud 9600
 TIMEFORMAT='%R %U %S'

@@ -9,12 +9,7 @@
 set -euo pipefail
 build=${1:-build}
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'kill "$sim" 2>/dev/null || true; rm -rf "$work"' EXIT
 . "$here/common.sh"
-
-# Private settings, so the benchmark never touches the user's.
-export XDG_CONFIG_HOME="$work/config" HOME="$work"
 
 # 50 tags of 21 points: the 21-point example under 50 tag IDs.
 mkdir "$work/tags"

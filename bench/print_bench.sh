@@ -9,11 +9,7 @@
 set -euo pipefail
 build=${1:-build}
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-# Private settings, so the benchmark never touches the user's.
-export XDG_CONFIG_HOME="$work/config" HOME="$work"
+. "$here/common.sh"
 
 # A report file of at least $1 lines: the demo reports again and again, a
 # separator and an empty line between the copies, as one upload has them.

@@ -7,12 +7,7 @@
 #   bench/upload_bench.sh [BUILD_DIR]      (default: build)
 set -euo pipefail
 build=${1:-build}
-work=$(mktemp -d)
-trap 'kill "$sim" 2>/dev/null || true; rm -rf "$work"' EXIT
 . "$(dirname "$0")/common.sh"
-
-# Private settings, so the benchmark never touches the user's.
-export XDG_CONFIG_HOME="$work/config" HOME="$work"
 
 start_simulator --full --baud 9600
 

@@ -243,6 +243,19 @@ protected:
             return false;
         };
     }
+    // Reads count lines of one reply, each given back with its CR; stops at
+    // the first line that is not whole.
+    std::string read_reply_lines(int count) {
+        std::string line, got;
+        for (int i = 0; i < count; ++i) {
+            const comm::Result_code result = link_.receive_line(line, comm::REPLY_CAPACITY, i == 0);
+            EXPECT_EQ(result, comm::RESULT_OK) << "line " << i;
+            if (result != comm::RESULT_OK) break;
+            got += line + "\r";
+        }
+        return got;
+    }
+
     comm::System_clock clock_;
     test::Scripted_ui ui_;
     comm::Serial_link link_{port_, clock_, ui_, [this] { return device_; }};
@@ -323,12 +336,7 @@ TEST_F(Pty_link_test, burst_of_many_lines_in_one_write_is_read_in_order) {
     for (int i = 1; i <= 50; ++i) burst += std::to_string(i) + " C TAG-" + std::string(30, char('A' + i % 26)) + "\r";
     burst += "<Complete>\r";
     peer_write(burst);
-    std::string line, got;
-    for (int i = 0; i < 51; ++i) {
-        ASSERT_EQ(link_.receive_line(line, comm::REPLY_CAPACITY, i == 0), comm::RESULT_OK) << "line " << i;
-        got += line + "\r";
-    }
-    EXPECT_EQ(got, burst);
+    EXPECT_EQ(read_reply_lines(51), burst);
 }
 
 TEST_F(Pty_link_test, a_modal_loop_during_the_wait_keeps_the_order) {
@@ -357,12 +365,7 @@ TEST_F(Pty_link_test, a_modal_loop_during_the_wait_keeps_the_order) {
         pieces.push_back({0, text.substr(5)});
     }
     Peer_script peer(master_, pieces);
-    std::string line, got;
-    for (int i = 0; i < 20; ++i) {
-        ASSERT_EQ(link_.receive_line(line, comm::REPLY_CAPACITY, i == 0), comm::RESULT_OK) << "line " << i;
-        got += line + "\r";
-    }
-    EXPECT_EQ(got, expected);
+    EXPECT_EQ(read_reply_lines(20), expected);
 }
 
 TEST_F(Pty_link_test, cancel_during_the_wait) {
