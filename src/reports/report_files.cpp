@@ -247,14 +247,11 @@ enum class Block_read { ok, open_failed, read_failed, stopped };
 // each line; after_block, when given, the bytes read so far and the file's
 // size (0 when unknown) after each block.  Either stops the reading by
 // returning false.
-Block_read read_lines_by_block(const std::string& path, Line_splitter& splitter, std::string& reason,
-                               const std::function<bool(const std::string&)>& on_line,
-                               const std::function<bool(std::uint64_t, std::uint64_t)>& after_block) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        reason = system_reason(errno);
-        return Block_read::open_failed;
-    }
+// The same over a file already open, read from where it stands; the file
+// stays open.
+Block_read read_open_lines_by_block(int fd, Line_splitter& splitter, std::string& reason,
+                                    const std::function<bool(const std::string&)>& on_line,
+                                    const std::function<bool(std::uint64_t, std::uint64_t)>& after_block) {
     struct stat info {};
     const std::uint64_t size = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? info.st_size : 0;
     // The block size only sets how much is read at a time; the lines are the
@@ -279,6 +276,18 @@ Block_read read_lines_by_block(const std::string& path, Line_splitter& splitter,
         done += static_cast<std::uint64_t>(got);
         if (outcome == Block_read::ok && after_block && !after_block(done, size)) outcome = Block_read::stopped;
     }
+    return outcome;
+}
+
+Block_read read_lines_by_block(const std::string& path, Line_splitter& splitter, std::string& reason,
+                               const std::function<bool(const std::string&)>& on_line,
+                               const std::function<bool(std::uint64_t, std::uint64_t)>& after_block) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = system_reason(errno);
+        return Block_read::open_failed;
+    }
+    const Block_read outcome = read_open_lines_by_block(fd, splitter, reason, on_line, after_block);
     ::close(fd);
     return outcome;
 }
@@ -371,6 +380,17 @@ Read_outcome read_text_lines(const std::string& path, std::size_t max_line_chars
         return Read_outcome::read_failed;
     }
     return Read_outcome::ok;
+}
+
+Read_outcome read_open_text_lines(int fd, std::size_t max_line_chars, Text_rule rule, std::string& reason,
+                                  const std::function<bool(const std::string&)>& on_line) {
+    if (::lseek(fd, 0, SEEK_SET) < 0) {
+        reason = system_reason(errno);
+        return Read_outcome::read_failed;
+    }
+    Line_splitter splitter(max_line_chars, rule);
+    const Block_read read = read_open_lines_by_block(fd, splitter, reason, on_line, {});
+    return read == Block_read::read_failed ? Read_outcome::read_failed : Read_outcome::ok;
 }
 
 Separate_save_result save_separate_reports(const Report_lines& lines, const std::string& folder,

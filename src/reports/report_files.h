@@ -131,6 +131,12 @@ enum class Read_outcome { ok, open_failed, read_failed };
 Read_outcome read_text_lines(const std::string& path, std::size_t max_line_chars,
                              std::vector<std::string>& lines, std::string& reason,
                              Text_rule rule = Text_rule::ascii);
+// The same rules over a file the caller holds open (and keeps open): read
+// from its start, each line handed to on_line, which stops the reading by
+// returning false (still ok).  Nothing is kept here, so a file of any length
+// costs one line of memory.
+Read_outcome read_open_text_lines(int fd, std::size_t max_line_chars, Text_rule rule, std::string& reason,
+                                  const std::function<bool(const std::string&)>& on_line);
 // The longest line a report file gives back.
 inline constexpr std::size_t report_line_limit = 200;
 // The largest report file File > Open reads: at most this many lines and

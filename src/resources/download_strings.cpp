@@ -51,6 +51,10 @@ extern const std::vector<String_entry> download_strings = {
     {IDS_BUTTON_HELP, "Help"},
     {IDS_BUTTON_ADD, "Add"},
     {IDS_BUTTON_REMOVE, "Remove"},
+    {IDS_SELECT_REPORT_FOR_EXTRACTION, "Select report for tag extraction"},
+    {IDS_EXTRACT_DIALOG_CAPTION, "Select tag for extraction"},
+    {IDS_NO_TAG_SELECTED_FOR_EXTRACTION, "No tag was selected for extraction."},
+    {IDS_EDIT_EXTRACTED_TAG, "Edit extracted tag"},
 };
 
 }  // namespace res

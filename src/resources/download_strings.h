@@ -50,6 +50,11 @@ enum Download_string : int {
     IDS_BUTTON_HELP = 57926,
     IDS_BUTTON_ADD = 57927,                // names of the arrow buttons (tooltips)
     IDS_BUTTON_REMOVE = 57928,
+    // Extraction of a tag configuration from a report.
+    IDS_SELECT_REPORT_FOR_EXTRACTION = 57940,
+    IDS_EXTRACT_DIALOG_CAPTION = 57942,
+    IDS_NO_TAG_SELECTED_FOR_EXTRACTION = 57943,
+    IDS_EDIT_EXTRACTED_TAG = 57944,
 };
 
 }  // namespace res
