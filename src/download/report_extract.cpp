@@ -159,6 +159,50 @@ void read_points(Section_reader& r) {
     }
 }
 
+// The edits of the editor that hold numbers, with their fields.
+struct Number_edit {
+    tags::Control control;
+    int field;
+};
+constexpr Number_edit number_edits[] = {
+    {tags::Control::amplitude, f::input_amplitude}, {tags::Control::fixed_value, f::pulse_fixed_value},
+    {tags::Control::tolerance, f::tolerance},       {tags::Control::input_low, f::input_low},
+    {tags::Control::input_high, f::input_high},     {tags::Control::output_low, f::output_low},
+    {tags::Control::output_high, f::output_high},   {tags::Control::points_used, f::point_count}};
+constexpr Number_edit identification_edits[] = {
+    {tags::Control::tag_id, f::tag_id},       {tags::Control::manufacturer, f::manufacturer},
+    {tags::Control::model, f::model},         {tags::Control::serial_number, f::serial_number},
+    {tags::Control::technician, f::technician}, {tags::Control::temperature, f::temperature},
+    {tags::Control::humidity, f::humidity},   {tags::Control::other, f::other}};
+
+int field_of(tags::Control control) {
+    if (control >= tags::Control::first_point && control <= tags::Control::last_point)
+        return f::point_count + static_cast<int>(control) - static_cast<int>(tags::Control::first_point) + 1;
+    for (const auto& edit : number_edits)
+        if (edit.control == control) return edit.field;
+    for (const auto& edit : identification_edits)
+        if (edit.control == control) return edit.field;
+    return 0;
+}
+
+// The field a page refused: the one its failed check focused, or -1 when a
+// warning was answered No.
+int refused_field(const tags::Tag_sheet& sheet) {
+    return sheet.focus() == tags::Control::none ? -1 : field_of(sheet.focus());
+}
+
+// Puts the report's text of every number on the page into its edit, where
+// the report had one (the other edits keep what the editor shows).
+void type_report_numbers(tags::Tag_sheet& sheet, tags::Page page, const reports::Field_table& record) {
+    auto type = [&](tags::Control control, int field) {
+        std::string text = record.field_text(field);
+        if (field == f::tolerance && !text.empty() && text.back() == '%') text.pop_back();
+        if (!text.empty() && tags::page_of(control) == page) sheet.controls().text(control) = text;
+    };
+    for (const auto& edit : number_edits) type(edit.control, edit.field);
+    for (int k = 1; k <= reports::max_points; ++k) type(tags::point_control(k), f::point_count + k);
+}
+
 std::string system_reason(int error) { return std::generic_category().message(error); }
 
 void show(ui::Ui& ui, const std::string& text, ui::Caption caption) { ui.message(text, caption, ui::Buttons::ok); }
@@ -250,6 +294,17 @@ void parse_report_section(const std::vector<std::string>& section, reports::Fiel
     read_output(reader);
     read_tolerance(reader);
     read_points(reader);
+}
+
+int check_extracted_record(const reports::Field_table& record, ui::Ui& ui) {
+    tags::Tag_sheet sheet(ui, tags::record_to_editor(record));
+    sheet.open();
+    for (int p = 0; p < tags::page_count; ++p) {
+        const auto page = static_cast<tags::Page>(p);
+        if (!sheet.change_page(page)) return refused_field(sheet);
+        type_report_numbers(sheet, page, record);
+    }
+    return sheet.ok() ? 0 : refused_field(sheet);
 }
 
 Open_report::~Open_report() {

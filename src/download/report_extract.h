@@ -103,6 +103,15 @@ std::size_t find_report_value(reports::Field_table& record, int field, std::stri
 // Empties fields 1..46 of the record and reads them from the section.
 void parse_report_section(const std::vector<std::string>& section, reports::Field_table& record);
 
+// The tag editor's checks over an extracted record, page by page, each
+// number read from the report's own text rather than from the editor's
+// rounding of it, so that a value that was not found ("ERROR") or is out of
+// range is caught; the tolerance's trailing "%" is not part of its number.
+// Messages and warnings go to the ui.  The number of the first field that
+// fails (1..46), -1 when a warning was answered No, or 0 when every page
+// passes.
+int check_extracted_record(const reports::Field_table& record, ui::Ui& ui);
+
 // A report file opened for reading and locked against a second extraction
 // (an exclusive advisory lock) for as long as the object lives.
 class Open_report {
