@@ -276,11 +276,9 @@ std::size_t find_report_value(reports::Field_table& record, int field, std::stri
 
     const std::string& text = section[line];
     const std::size_t begin = skip(text, column, is_separator);
+    // A value may begin with "%": the units of a level in percent read "%".
     std::size_t end = begin;
-    if (begin < text.size() && text[begin] != '%') {
-        while (end < text.size() && text[end] != ',' && text[end] != '"' && (spaces_allowed || text[end] != ' '))
-            ++end;
-    }
+    while (end < text.size() && text[end] != ',' && text[end] != '"' && (spaces_allowed || text[end] != ' ')) ++end;
     record.store_field(field, std::string_view(text).substr(begin, end - begin));
     out_line = static_cast<int>(line);
     return end;

@@ -92,8 +92,9 @@ private:
 // start_column (nothing: the line's start); with a keyword it moves from
 // line to line until a line (past spaces and quotes) begins with the
 // keyword.  The value follows past commas, spaces and quotes and runs to the
-// next comma, quote, end of line, or space when spaces are not allowed; a
-// value beginning with "%" is empty.  Returns the column just after the
+// next comma, quote, end of line, or space when spaces are not allowed (a
+// value beginning with "%", such as the units "%", is read like any other).
+// Returns the column just after the
 // value, with out_line its line; on failure the field holds "ERROR" and
 // out_line is -1.
 std::size_t find_report_value(reports::Field_table& record, int field, std::string_view keyword,
