@@ -15,4 +15,8 @@ std::string device_for_port(int port, const std::string& app_data_folder) {
     return "/dev/ttyS" + std::to_string(port - 1);
 }
 
+Port_device port_device(int port, const std::string& app_data_folder) {
+    return {port_name(port), device_for_port(port, app_data_folder)};
+}
+
 }  // namespace comm

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 namespace comm {
 
@@ -12,5 +13,19 @@ std::string device_for_port(int port, const std::string& app_data_folder);
 
 // The name shown for a port number: "COM3".
 std::string port_name(int port);
+
+// What an operation opens: the port's name ("COM5") and its device.  A
+// device given directly (tq740-cli --device) has no port name.
+struct Port_device {
+    Port_device() = default;
+    Port_device(std::string device_path) : device(std::move(device_path)) {}  // NOLINT: a device alone
+    Port_device(std::string port_name, std::string device_path)
+        : name(std::move(port_name)), device(std::move(device_path)) {}
+    std::string name;
+    std::string device;
+};
+
+// COMn with the device device_for_port finds for it.
+Port_device port_device(int port, const std::string& app_data_folder);
 
 }  // namespace comm

@@ -7,12 +7,13 @@
 namespace comm {
 
 Serial_link::Serial_link(Serial_port& port, Clock& clock, ui::Ui& ui,
-                         std::function<std::string()> device_name)
+                         std::function<Port_device()> device_name)
     : port_(port), clock_(clock), ui_(ui), device_name_(std::move(device_name)) {}
 
 bool Serial_link::open_port() {
     std::string reason;
-    Open_failure failure = port_.open(device_name_(), reason);
+    const Port_device target = device_name_();
+    Open_failure failure = port_.open(target.device, reason);
     port_lost_ = failure != Open_failure::none;
     if (!port_lost_) return true;
 
@@ -26,11 +27,26 @@ bool Serial_link::open_port() {
     case Open_failure::none: break;
     }
     std::string text = res::str(id);
-    if (!reason.empty()) text += ": " + reason;
+    if (failure == Open_failure::open)
+        text = open_failure_text(target, reason);
+    else if (!reason.empty())
+        text += ": " + reason;
     ui_.message(text, ui::Caption::error,
                 failure == Open_failure::open ? ui::Buttons::ok : ui::Buttons::ok_information_icon);
     port_.close();
     return false;
+}
+
+std::string open_failure_text(const Port_device& port, const std::string& reason) {
+    std::string text = res::str(res::IDS_PORT_OPEN_FAILED);
+    if (!port.name.empty())
+        text += " " + port.name + " (" + port.device + ")";
+    else if (!port.device.empty())
+        text += " " + port.device;
+    if (!reason.empty()) text += ": " + reason;
+    // The usual cure is another device for the port, chosen where the
+    // devices are listed.
+    return text + "\n" + res::str(res::IDS_PORT_OPEN_FAILED_HINT);
 }
 
 void Serial_link::close_port() {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "link/clock.h"
+#include "link/port_names.h"
 #include "link/result_code.h"
 #include "link/serial_port.h"
 #include "ui/ui.h"
@@ -19,9 +20,10 @@ constexpr int REPLY_CAPACITY = 60;
 
 class Serial_link {
 public:
-    // device_name gives the device to open for the configured port each time
-    // the port is opened (the port setting may change between operations).
-    Serial_link(Serial_port& port, Clock& clock, ui::Ui& ui, std::function<std::string()> device_name);
+    // device_name gives the port and device to open for the configured port
+    // each time the port is opened (the port setting may change between
+    // operations); the open failure message names both.
+    Serial_link(Serial_port& port, Clock& clock, ui::Ui& ui, std::function<Port_device()> device_name);
 
     // Opens and configures the port; on failure shows its message and returns false.
     bool open_port();
@@ -64,11 +66,16 @@ private:
     Serial_port& port_;
     Clock& clock_;
     ui::Ui& ui_;
-    std::function<std::string()> device_name_;
+    std::function<Port_device()> device_name_;
     std::string pending_command_;
     bool cancel_requested_ = false;
     bool port_lost_ = false;
 };
+
+// "Unable to open communications port COM5 (/dev/ttyS4): No such file or
+// directory" and where the devices are chosen: the message of a port that
+// could not be opened at all.
+std::string open_failure_text(const Port_device& port, const std::string& reason);
 
 // The standard message of a non-zero result at the end of an operation
 // (caption "ERROR", OK): shown through ui.  Nothing for RESULT_OK.

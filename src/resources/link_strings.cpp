@@ -18,6 +18,31 @@ extern const std::vector<String_entry> link_strings = {
      "Calibrator failed to respond during the operation.\nCheck calibrator power status and "
      "communications cables.\nTry operation again."},
 
+    // Serial adapters.
+    {IDS_PORT_OPEN_FAILED_HINT, "Configure > Serial Adapters... lists the serial devices and maps COM ports to them."},
+    {IDS_ADAPTERS_CAPTION, "Serial Adapters"},
+    {IDS_ADAPTER_COLUMN_DEVICE, "Device"},
+    {IDS_ADAPTER_COLUMN_BY_ID, "By-id name"},
+    {IDS_ADAPTER_COLUMN_MAKER, "Maker"},
+    {IDS_ADAPTER_COLUMN_PRODUCT, "Product"},
+    {IDS_ADAPTER_COLUMN_SERIAL, "Serial number"},
+    {IDS_ADAPTER_COLUMN_PORTS, "Mapped to"},
+    {IDS_ADAPTER_COLUMN_ACCESS, "Access"},
+    {IDS_ADAPTER_NO_PERMISSION, "no permission"},
+    {IDS_ADAPTER_DIALOUT_HINT,
+     "A device marked \"no permission\" cannot be opened by your user.  Add yourself to the dialout "
+     "group (sudo adduser $USER dialout) and log in again."},
+    {IDS_PORT_LINE_DEFAULT, "%s: %s (default)"},
+    {IDS_PORT_LINE_MAPPED, "%s: %s"},
+    {IDS_PORT_LINE_SET_ELSEWHERE, "%s: %s (set by the simulator or by hand)"},
+    {IDS_PORT_DEVICE_ABSENT, " - not present"},
+    {IDS_REPLACE_PORT_QUESTION,
+     "%s opens %s, set by the simulator or by hand.  It will open %s instead.  Continue?"},
+    {IDS_MAP_PORT_FAILED, "Unable to map %s to %s: %s"},
+    {IDS_MAP_PORT_LABEL, "COM port:"},
+    {IDS_BUTTON_MAP, "&Map"},
+    {IDS_BUTTON_CLOSE, "Close"},
+
     // Calibrator error codes 1..25 (id = 57646 + code).
     {IDS_CALIBRATOR_ERROR_BASE + 1, "1 - Invalid download field number."},
     {IDS_CALIBRATOR_ERROR_BASE + 2, "2 - Field number is out of sequence."},

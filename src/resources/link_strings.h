@@ -30,6 +30,28 @@ enum Link_string : int {
     IDS_IDENTITY_SERIAL = 57684,
     IDS_IDENTITY_FIRMWARE = 57685,
     IDS_FIRMWARE_FORMAT = 57686,
+
+    // Serial adapters: the serial devices listed and COM ports mapped to them.
+    IDS_PORT_OPEN_FAILED_HINT = 57960,      // second line of "Unable to open communications port"
+    IDS_ADAPTERS_CAPTION = 57961,
+    IDS_ADAPTER_COLUMN_DEVICE = 57962,      // column headings of the device table
+    IDS_ADAPTER_COLUMN_BY_ID = 57963,
+    IDS_ADAPTER_COLUMN_MAKER = 57964,
+    IDS_ADAPTER_COLUMN_PRODUCT = 57965,
+    IDS_ADAPTER_COLUMN_SERIAL = 57966,
+    IDS_ADAPTER_COLUMN_PORTS = 57967,
+    IDS_ADAPTER_COLUMN_ACCESS = 57968,
+    IDS_ADAPTER_NO_PERMISSION = 57969,      // the mark of a device the user may not open
+    IDS_ADAPTER_DIALOUT_HINT = 57970,
+    IDS_PORT_LINE_DEFAULT = 57971,          // "%s" port name, "%s" device
+    IDS_PORT_LINE_MAPPED = 57972,           // "%s" port name, "%s" device
+    IDS_PORT_LINE_SET_ELSEWHERE = 57973,    // "%s" port name, "%s" device
+    IDS_PORT_DEVICE_ABSENT = 57974,         // added to a port line whose device is not there
+    IDS_REPLACE_PORT_QUESTION = 57975,      // "%s" port name, "%s" current device, "%s" new device
+    IDS_MAP_PORT_FAILED = 57976,            // "%s" port name, "%s" device, "%s" system reason
+    IDS_MAP_PORT_LABEL = 57977,
+    IDS_BUTTON_MAP = 57978,
+    IDS_BUTTON_CLOSE = 57979,
 };
 
 }  // namespace res

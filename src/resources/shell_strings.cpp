@@ -39,6 +39,7 @@ extern const std::vector<String_entry> shell_strings = {
     {ID_USE_COM6, "Use port COM6"},
     {ID_USE_COM7, "Use port COM7"},
     {ID_USE_COM8, "Use port COM8"},
+    {ID_SERIAL_ADAPTERS, "List the serial adapters and map COM ports to them"},
     {ID_HELP_TOPICS, "Display TQ740-SW help"},
     {ID_HELP_SUPPORT, "Display support information"},
     {ID_HELP_ABOUT, "Display about dialog"},

@@ -6,6 +6,7 @@
 #include "download/tag_download.h"
 #include "link/checks.h"
 #include "link/port_names.h"
+#include "link/serial_adapters.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 #include "reports/report_files.h"
@@ -36,7 +37,7 @@ int port_of_command(int command) {
 }  // namespace
 
 Main_dialog::Main_dialog(ui::Ui& ui, comm::Serial_port& port, comm::Clock& clock)
-    : ui_(ui), program_(ui, port, clock, [this] { return comm::device_for_port(settings_.port, folders_.app_data); }) {}
+    : ui_(ui), program_(ui, port, clock, [this] { return comm::port_device(settings_.port, folders_.app_data); }) {}
 
 Main_dialog::~Main_dialog() = default;
 
@@ -86,6 +87,7 @@ bool Main_dialog::command_available(int command) const {
     case res::ID_UPLOAD_TEXT_FORMAT:
     case res::ID_UPLOAD_CSV_FORMAT:
     case res::ID_COMPANY_NAME:
+    case res::ID_SERIAL_ADAPTERS:
     case res::ID_HELP_TOPICS:
     case res::ID_HELP_SUPPORT:
     case res::ID_HELP_ABOUT:
@@ -140,6 +142,9 @@ void Main_dialog::run_command(int command) {
     case res::ID_UPLOAD_TEXT_FORMAT: set_format(1); break;
     case res::ID_UPLOAD_CSV_FORMAT: set_format(0); break;
     case res::ID_COMPANY_NAME: set_company_name(); break;
+    case res::ID_SERIAL_ADAPTERS:
+        comm::serial_adapters_command(ui_, folders_.app_data, comm::system_serial_devices);
+        break;
     case res::ID_HELP_TOPICS: ui_.show_help(0); break;
     case res::ID_HELP_SUPPORT: ui_.show_help(5); break;
     case res::ID_HELP_ABOUT: ui_.show_about(); break;

@@ -5,7 +5,8 @@
 
 namespace shell {
 
-Program::Program(ui::Ui& ui_, comm::Serial_port& port, comm::Clock& clock, std::function<std::string()> device_name)
+Program::Program(ui::Ui& ui_, comm::Serial_port& port, comm::Clock& clock,
+                 std::function<comm::Port_device()> device_name)
     : ui(ui_), link(port, clock, ui_, std::move(device_name)), session(link, [this] { refresh_status_line(); }),
       reports(ui_) {
     session.empty_tag_list = [this] { clear_tag_list_display(); };

@@ -26,9 +26,10 @@ constexpr size_t MAX_TAG_ENTRIES = 200;
 
 class Program {
 public:
-    // device_name gives the device to open for the configured port each time
-    // an operation opens it.
-    Program(ui::Ui& ui, comm::Serial_port& port, comm::Clock& clock, std::function<std::string()> device_name);
+    // device_name gives the port and device to open for the configured port
+    // each time an operation opens it.
+    Program(ui::Ui& ui, comm::Serial_port& port, comm::Clock& clock,
+            std::function<comm::Port_device()> device_name);
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 

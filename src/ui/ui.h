@@ -92,6 +92,20 @@ struct Generate_values {
     int scheme = 0;         // 0 Zero to Span, 1 Span to Zero, 2 Zero to Span to Zero, 3 Span to Zero to Span
 };
 
+// What the Serial Adapters dialog shows: the serial devices, one row each,
+// and one line per port saying what it opens ("COM1: /dev/ttyS0 (default)").
+struct Adapter_row {
+    std::string device;          // /dev/ttyUSB0
+    std::string by_id_name;      // usb-..._A1B2C3-if00-port0; "" when none
+    std::string maker, product, serial_number;
+    std::string ports;           // "COM2" or "COM2, COM5"; "" when no port opens it
+    bool no_permission = false;  // this user may not open it
+};
+struct Adapters_view {
+    std::vector<Adapter_row> adapters;
+    std::vector<std::string> port_lines;
+};
+
 // The main window's two lists, its caption label and status line, and the
 // dialogs and windows the logic opens.  Every call happens on the one
 // user-interface thread.
@@ -179,6 +193,12 @@ public:
     // runs when Print is pressed and returns true when the window is to close.
     virtual void show_display(const std::string& /*caption*/, const std::vector<std::string>& /*lines*/,
                               const std::function<bool()>& /*on_print*/) {}
+
+    // The Serial Adapters dialog, modal, with Close and Help.  Its Map button
+    // calls on_map with the port (1..8) and the row chosen; on_map maps the
+    // port (asking when it must) and returns what to show from then on.
+    virtual void show_serial_adapters(const Adapters_view& /*view*/,
+                                      const std::function<Adapters_view(int port, int row)>& /*on_map*/) {}
 
     // Groups.  A ui without them answers as a cancelled dialog.
     // `Keep_dialog`: caption, text and the buttons Yes, No, Yes to All and No

@@ -18,6 +18,11 @@ namespace test {
 
 struct Link_rig {
     static constexpr const char* DEVICE = "/dev/scripted";
+    // What the user reads when the scripted device will not open (the port
+    // fails with its default reason).
+    static constexpr const char* OPEN_REFUSED =
+        "Unable to open communications port /dev/scripted: Permission denied\n"
+        "Configure > Serial Adapters... lists the serial devices and maps COM ports to them.";
 
     Fake_clock clock;
     Scripted_port port{clock};

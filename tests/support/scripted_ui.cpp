@@ -55,7 +55,7 @@ std::size_t Scripted_ui::pending_expectations() const {
     return expected_messages_.size() + expected_files_.size() + expected_company_.size() +
            expected_printers_.size() + expected_font_sizes_.size() + expected_displays_.size() + expected_keeps_.size() +
            expected_group_dialogs_.size() + expected_selections_.size() + expected_sheets_.size() +
-           expected_point_numbers_.size() + expected_generates_.size();
+           expected_point_numbers_.size() + expected_generates_.size() + expected_adapters_.size();
 }
 
 void Scripted_ui::verify() {
@@ -93,6 +93,9 @@ void Scripted_ui::verify() {
     expected_printers_.clear();
     expected_font_sizes_.clear();
     expected_displays_.clear();
+    if (!expected_adapters_.empty())
+        ADD_FAILURE() << "Scripted_ui: " << expected_adapters_.size() << " Serial Adapters dialog(s) never shown";
+    expected_adapters_.clear();
     expected_keeps_.clear();
     expected_group_dialogs_.clear();
     expected_selections_.clear();
@@ -281,6 +284,21 @@ void Scripted_ui::show_display(const std::string& caption, const std::vector<std
     const bool press_print = expected_displays_.front();
     expected_displays_.pop_front();
     if (press_print) displays.back().closed_by_print = on_print();
+}
+
+void Scripted_ui::show_serial_adapters(const ui::Adapters_view& view,
+                                       const std::function<ui::Adapters_view(int, int)>& on_map) {
+    adapter_views.push_back(view);
+    if (expected_adapters_.empty()) {
+        ADD_FAILURE() << "Scripted_ui: unexpected Serial Adapters dialog";
+        return;
+    }
+    const Adapters_user user = std::move(expected_adapters_.front());
+    expected_adapters_.pop_front();
+    user(view, [this, &on_map](int port, int row) {
+        adapter_views.push_back(on_map(port, row));
+        return adapter_views.back();
+    });
 }
 
 ui::Page_result Recording_print_job::print_page(const ui::Printed_page& page) {

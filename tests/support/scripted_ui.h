@@ -93,6 +93,15 @@ public:
     // is set (the window then stays open only if printing says so), else OK.
     void expect_display(bool press_print = false) { expected_displays_.push_back(press_print); }
 
+    // Expects the Serial Adapters dialog; `user` plays the user on it: it
+    // gets the view shown and the Map button (port, row), which returns the
+    // view shown after the mapping.
+    using Adapters_user = std::function<void(const ui::Adapters_view&,
+                                             const std::function<ui::Adapters_view(int, int)>& map)>;
+    void expect_serial_adapters(Adapters_user user) { expected_adapters_.push_back(std::move(user)); }
+    // Expects the next Extract_dialog; answers with the index (-1 = Cancel).
+    void expect_extract_choice(int index) { expected_extract_choices_.push_back(index); }
+
     // Fails the running test now for every expectation not used, and drops them.
     void verify();
     // Expectations not used yet (messages, pickers, company dialogs).
@@ -159,6 +168,7 @@ public:
     ui::Ui::List_metrics status_metrics;       // set by the test: the status list's measures
     std::vector<int> status_top_rows;          // every scroll of the status list
     std::vector<std::vector<std::string>> summaries;
+    std::vector<ui::Adapters_view> adapter_views;  // every view the Serial Adapters dialog showed
     // Runs on every pump_events (after counting it); returns true to send a
     // quit request.  Tests use it to press Cancel or quit during a wait.
     std::function<bool()> on_pump;
@@ -210,6 +220,8 @@ public:
     void set_status_top_row(int row) override { status_top_rows.push_back(row); }
     void close_status_window() override;
     void show_summary(const std::vector<std::string>& lines) override { summaries.push_back(lines); }
+    void show_serial_adapters(const ui::Adapters_view& view,
+                              const std::function<ui::Adapters_view(int, int)>& on_map) override;
 
 private:
     struct Expected_message {
@@ -242,6 +254,7 @@ private:
     std::deque<ui::Ui::Keep_answer> expected_keeps_;
     std::deque<std::function<bool(download::Group_editor&)>> expected_group_dialogs_;
     std::deque<std::optional<std::vector<int>>> expected_selections_;
+    std::deque<Adapters_user> expected_adapters_;
 };
 
 // A printer for tests: a given resolution and printable height; records the

@@ -177,7 +177,7 @@ TEST_F(Check_test, modem_reply_reopens_the_port_and_closes_it_before_the_message
 
 TEST_F(Check_test, identity_check_stops_when_the_port_does_not_open) {
     rig.port.fail_opens(1);
-    rig.ui.expect_error("Unable to open communications port: Permission denied");
+    rig.ui.expect_error(test::Link_rig::OPEN_REFUSED);
     EXPECT_FALSE(comm::identity_check(session));
     EXPECT_TRUE(rig.ui.statuses.empty());
     EXPECT_EQ(rig.ui.wait_cursor_ons, 0);
@@ -307,7 +307,7 @@ TEST_F(Clock_check_test, absurd_calibrator_date_is_asked_about) {
 
 TEST_F(Clock_check_test, open_failure) {
     rig.port.fail_opens(1);
-    rig.ui.expect_error("Unable to open communications port: Permission denied");
+    rig.ui.expect_error(test::Link_rig::OPEN_REFUSED);
     EXPECT_FALSE(comm::clock_check(session));
 }
 

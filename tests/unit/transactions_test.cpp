@@ -351,7 +351,7 @@ TEST_F(Upload_field_test, port_that_cannot_be_reopened_ends_the_upload_with_one_
     // port.  One message says why; no further sends, reopens or messages.
     rig.port.expect("TAG_UPLD 1 1").reply("A\n");
     rig.port.fail_opens(10);
-    rig.ui.expect_error("Unable to open communications port: Permission denied");
+    rig.ui.expect_error(test::Link_rig::OPEN_REFUSED);
     EXPECT_FALSE(upload(UNFRAMED, 1, false));
     EXPECT_EQ(rig.port.failed_opens(), 1);
     EXPECT_EQ(result, comm::RESULT_PORT_CLOSED);

@@ -67,9 +67,9 @@ struct Cli {
         program.session.clock_check_enabled = !options.no_clock_check;
     }
 
-    std::string device() const {
-        if (!options.device.empty()) return options.device;
-        return comm::device_for_port(program.settings.port, folders.app_data);
+    comm::Port_device device() const {
+        if (!options.device.empty()) return comm::Port_device(options.device);
+        return comm::port_device(program.settings.port, folders.app_data);
     }
     // Exit status of a command that reports its failures as messages: a No
     // to a "Continue?" question ends the command, and says so.
