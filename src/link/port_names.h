@@ -25,7 +25,8 @@ struct Port_device {
     std::string device;
 };
 
-// COMn with the device device_for_port finds for it.
+// COMn with the device device_for_port finds for it; for a link, the
+// device it points at.
 Port_device port_device(int port, const std::string& app_data_folder);
 
 }  // namespace comm

@@ -33,6 +33,7 @@
 #include "shell/settings.h"
 #include "shell/tag_commands.h"
 #include "ui/console/console_ui.h"
+#include "ui/console/ports.h"
 #include "ui/console/tag_make.h"
 #include "ui/print/paged_print_job.h"
 
@@ -466,6 +467,11 @@ int run_show(Cli& cli, const std::vector<std::string>& args) {
     return pdf_status(cli, result);
 }
 
+// ports [map N DEVICE]: Configure > Serial Adapters.
+int run_ports_command(Cli& cli, const std::vector<std::string>& args) {
+    return run_ports(args, cli.folders.app_data, cli.ui);
+}
+
 // tag make ...: tag files from entries, without the calibrator.
 int run_tag(Cli& cli, const std::vector<std::string>& args) {
     if (args.empty() || args[0] != "make") return usage_error("tag takes the sub-command make");
@@ -501,6 +507,7 @@ const std::vector<Command>& commands() {
                  "                             --pdf prints it",
          run_show},
         {"tag", tag_usage.c_str(), run_tag},
+        {"ports", ports_usage(), run_ports_command},
     };
     return table;
 }
