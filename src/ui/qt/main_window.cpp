@@ -25,6 +25,7 @@
 #include "ui/qt/dialogs.h"
 #include "ui/qt/tag_dialog.h"
 #include "ui/qt/group_dialogs.h"
+#include "ui/qt/adapters_dialog.h"
 #include "ui/qt/print_dialogs.h"
 
 namespace ui::qt {
@@ -496,6 +497,11 @@ void Main_window::show_help(int context) {
 }
 
 std::unique_ptr<Print_job> Main_window::choose_printer() { return qt::choose_printer(message_owner()); }
+
+void Main_window::show_serial_adapters(const Adapters_view& view,
+                                       const std::function<Adapters_view(int, int)>& on_map) {
+    qt::show_serial_adapters(message_owner(), view, on_map, [this](int c) { show_help(c); });
+}
 
 std::optional<int> Main_window::ask_font_size(int current) {
     return qt::ask_font_size(this, current, [this](int c) { show_help(c); });

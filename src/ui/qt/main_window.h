@@ -78,6 +78,8 @@ public:
     void set_status_top_row(int row) override;
     void close_status_window() override;
     void show_summary(const std::vector<std::string>& lines) override;
+    void show_serial_adapters(const Adapters_view& view,
+                              const std::function<Adapters_view(int, int)>& on_map) override;
     std::unique_ptr<Print_job> choose_printer() override;
     std::optional<int> ask_font_size(int current) override;
     void show_display(const std::string& caption, const std::vector<std::string>& lines,
