@@ -232,6 +232,13 @@ public:
     virtual void close_status_window() {}
     // `Summary_dialog`: the final rows, modal.
     virtual void show_summary(const std::vector<std::string>& /*lines*/) {}
+
+    // `Extract_dialog`: caption and the tag IDs of a report file, one
+    // selectable (a double click is OK): the index of the ID chosen with OK,
+    // or -1 on Cancel or OK without a selection.  A ui without it cancels.
+    virtual int choose_extract_tag(const std::string& /*caption*/, const std::vector<std::string>& /*ids*/) {
+        return -1;
+    }
 };
 
 }  // namespace ui

@@ -55,7 +55,8 @@ std::size_t Scripted_ui::pending_expectations() const {
     return expected_messages_.size() + expected_files_.size() + expected_company_.size() +
            expected_printers_.size() + expected_font_sizes_.size() + expected_displays_.size() + expected_keeps_.size() +
            expected_group_dialogs_.size() + expected_selections_.size() + expected_sheets_.size() +
-           expected_point_numbers_.size() + expected_generates_.size() + expected_adapters_.size();
+           expected_point_numbers_.size() + expected_generates_.size() + expected_adapters_.size() +
+           expected_extract_choices_.size();
 }
 
 void Scripted_ui::verify() {
@@ -96,6 +97,9 @@ void Scripted_ui::verify() {
     if (!expected_adapters_.empty())
         ADD_FAILURE() << "Scripted_ui: " << expected_adapters_.size() << " Serial Adapters dialog(s) never shown";
     expected_adapters_.clear();
+    if (!expected_extract_choices_.empty())
+        ADD_FAILURE() << "Scripted_ui: " << expected_extract_choices_.size() << " Extract_dialog(s) never shown";
+    expected_extract_choices_.clear();
     expected_keeps_.clear();
     expected_group_dialogs_.clear();
     expected_selections_.clear();
@@ -229,6 +233,17 @@ std::optional<std::vector<int>> Scripted_ui::select_download_members(const std::
     const std::optional<std::vector<int>> rows = expected_selections_.front();
     expected_selections_.pop_front();
     return rows;
+}
+
+int Scripted_ui::choose_extract_tag(const std::string& caption, const std::vector<std::string>& ids) {
+    extract_choices.push_back({caption, ids});
+    if (expected_extract_choices_.empty()) {
+        ADD_FAILURE() << "Scripted_ui: unexpected Extract_dialog \"" << caption << "\"";
+        return -1;
+    }
+    const int index = expected_extract_choices_.front();
+    expected_extract_choices_.pop_front();
+    return index;
 }
 
 void Scripted_ui::show_status_window(const std::string& caption, const std::vector<std::string>& rows,

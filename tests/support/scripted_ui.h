@@ -169,6 +169,7 @@ public:
     std::vector<int> status_top_rows;          // every scroll of the status list
     std::vector<std::vector<std::string>> summaries;
     std::vector<ui::Adapters_view> adapter_views;  // every view the Serial Adapters dialog showed
+    std::vector<Selection_shown> extract_choices;  // every Extract_dialog
     // Runs on every pump_events (after counting it); returns true to send a
     // quit request.  Tests use it to press Cancel or quit during a wait.
     std::function<bool()> on_pump;
@@ -222,6 +223,7 @@ public:
     void show_summary(const std::vector<std::string>& lines) override { summaries.push_back(lines); }
     void show_serial_adapters(const ui::Adapters_view& view,
                               const std::function<ui::Adapters_view(int, int)>& on_map) override;
+    int choose_extract_tag(const std::string& caption, const std::vector<std::string>& ids) override;
 
 private:
     struct Expected_message {
@@ -255,6 +257,7 @@ private:
     std::deque<std::function<bool(download::Group_editor&)>> expected_group_dialogs_;
     std::deque<std::optional<std::vector<int>>> expected_selections_;
     std::deque<Adapters_user> expected_adapters_;
+    std::deque<int> expected_extract_choices_;
 };
 
 // A printer for tests: a given resolution and printable height; records the

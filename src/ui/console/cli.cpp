@@ -34,6 +34,7 @@
 #include "shell/tag_commands.h"
 #include "ui/console/console_ui.h"
 #include "ui/console/ports.h"
+#include "ui/console/tag_extract.h"
 #include "ui/console/tag_make.h"
 #include "ui/print/paged_print_job.h"
 
@@ -478,8 +479,12 @@ int run_tag(Cli& cli, const std::vector<std::string>& args) {
     return run_tag_make(std::vector<std::string>(args.begin() + 1, args.end()), cli.options.yes);
 }
 
+// extract REPORT [--tag ID] [-o FILE.utg]: a tag configuration from a saved report.
+int run_extract(Cli& cli, const std::vector<std::string>& args) { return run_tag_extract(args, cli.options.yes); }
+
 const std::vector<Command>& commands() {
     static const std::string tag_usage = tag_make_usage();
+    static const std::string extract_usage = tag_extract_usage();
     static const std::vector<Command> table = {
         {"send", "send [--lines K] TEXT      send one command line, print each reply as CODE<TAB>TEXT", run_send},
         {"identify", "identify                   show the calibrator's identity, capability and framing",
@@ -508,6 +513,7 @@ const std::vector<Command>& commands() {
          run_show},
         {"tag", tag_usage.c_str(), run_tag},
         {"ports", ports_usage(), run_ports_command},
+        {"extract", extract_usage.c_str(), run_extract},
     };
     return table;
 }
