@@ -22,14 +22,15 @@
 #include <vector>
 
 #include "link/result_code.h"
+#include "resources/help_pages.h"
 #include "shell/program.h"
 #include "ui/ui.h"
 
 namespace download {
 
 // Help contexts of `Select_dialog`, and of `Status_dialog` and `Summary_dialog`.
-constexpr int SELECT_DIALOG_HELP = 131219;
-constexpr int STATUS_DIALOG_HELP = 131221;
+constexpr int SELECT_DIALOG_HELP = res::HELP_GROUP_SELECT;
+constexpr int STATUS_DIALOG_HELP = res::HELP_GROUP_STATUS;
 // Where a status row's member name starts.
 constexpr int STATUS_NAME_COLUMN = 11;
 

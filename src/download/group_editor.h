@@ -13,13 +13,14 @@
 #include <vector>
 
 #include "download/group_file.h"
+#include "resources/help_pages.h"
 #include "shell/program.h"
 #include "ui/ui.h"
 
 namespace download {
 
 // Help context of `Group_dialog` and `Keep_dialog`.
-constexpr int GROUP_DIALOG_HELP = 131214;
+constexpr int GROUP_DIALOG_HELP = res::HELP_GROUP_EDITOR;
 // The longest caption a dialog of the group commands shows; longer ones are cut.
 constexpr std::size_t max_caption_chars = 199;
 

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "reports/field_table.h"
+#include "resources/help_pages.h"
 #include "tags/tag_file.h"
 
 namespace download {
@@ -39,7 +40,7 @@ inline constexpr std::size_t max_report_tags = 200;
 inline constexpr std::size_t max_section_lines = 200;
 inline constexpr std::size_t listed_id_chars = 19;
 // The help topic of Extract_dialog.
-inline constexpr int EXTRACT_DIALOG_HELP = 4;
+inline constexpr int EXTRACT_DIALOG_HELP = res::HELP_COMPANY_DISPLAY_EXTRACT;
 
 // What a failed find leaves in its field.
 inline constexpr std::string_view not_found_value = "ERROR";

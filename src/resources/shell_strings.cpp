@@ -65,7 +65,7 @@ extern const std::vector<String_entry> shell_strings = {
     {IDS_ABOUT_LINE2, "Version 2.2"},
     {IDS_ABOUT_LINE3, "For use with NORVA TQ740 documenting calibrator"},
     {IDS_ABOUT_LINE4, "with firmware version 2.00 or higher,"},
-    {IDS_ABOUT_LINE5, "on Windows 2000 (SP4), XP (SP2), and Vista"},
+    {IDS_ABOUT_LINE5, "on %s with Qt %s"},
     {IDS_MAIN_TITLE, "TQ740-SW"},
     {IDS_LABEL_TAG_IDS, "Tag ID's"},
     {IDS_LABEL_REPORTS, "Reports"},
@@ -75,6 +75,10 @@ extern const std::vector<String_entry> shell_strings = {
     {IDS_BUTTON_CANCEL, "Cancel"},
     {IDS_BUTTON_YES, "Yes"},
     {IDS_BUTTON_NO, "No"},
+    {IDS_HELP_TITLE, "TQ740-SW Help"},
+    {IDS_HELP_BACK, "&Back"},
+    {IDS_HELP_FORWARD, "&Forward"},
+    {IDS_HELP_CONTENTS, "&Contents"},
 
     // Tag list and erase commands.
     {IDS_UPLOADING_TAG_IDS, "Uploading Tag Identifiers.  Please wait."},

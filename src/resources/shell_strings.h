@@ -63,7 +63,7 @@ enum Shell_string : int {
     IDS_ABOUT_LINE2 = 57625,
     IDS_ABOUT_LINE3 = 57626,
     IDS_ABOUT_LINE4 = 57627,
-    IDS_ABOUT_LINE5 = 57628,
+    IDS_ABOUT_LINE5 = 57628,                // "%s" the operating system, "%s" the Qt version
     IDS_MAIN_TITLE = 57629,
     IDS_LABEL_TAG_IDS = 57630,
     IDS_LABEL_REPORTS = 57631,
@@ -83,6 +83,11 @@ enum Shell_string : int {
     IDS_BUTTON_CANCEL = 57604,
     IDS_BUTTON_YES = 57605,
     IDS_BUTTON_NO = 57606,
+    // The help window.
+    IDS_HELP_TITLE = 57930,
+    IDS_HELP_BACK = 57931,
+    IDS_HELP_FORWARD = 57932,
+    IDS_HELP_CONTENTS = 57933,
 };
 
 }  // namespace res

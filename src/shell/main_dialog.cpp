@@ -7,6 +7,7 @@
 #include "link/checks.h"
 #include "link/port_names.h"
 #include "link/serial_adapters.h"
+#include "resources/help_pages.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 #include "reports/report_files.h"
@@ -145,8 +146,8 @@ void Main_dialog::run_command(int command) {
     case res::ID_SERIAL_ADAPTERS:
         comm::serial_adapters_command(ui_, folders_.app_data, comm::system_serial_devices);
         break;
-    case res::ID_HELP_TOPICS: ui_.show_help(0); break;
-    case res::ID_HELP_SUPPORT: ui_.show_help(5); break;
+    case res::ID_HELP_TOPICS: ui_.show_help(res::HELP_MAIN_WINDOW); break;
+    case res::ID_HELP_SUPPORT: ui_.show_help(res::HELP_SUPPORT); break;
     case res::ID_HELP_ABOUT: ui_.show_about(); break;
     case res::ID_FILE_OPEN:
     case res::ID_FILE_SAVE_SINGLE:

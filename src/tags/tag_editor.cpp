@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "resources/help_pages.h"
 #include "resources/strings.h"
 #include "resources/tag_sheet_layout.h"
 #include "resources/tags_strings.h"
@@ -102,13 +103,13 @@ bool pair_split(const std::string& units, const std::string& curve, std::string_
 
 int help_context(Page page) {
     switch (page) {
-    case Page::identification: return 131179;
-    case Page::instrument_input: return 131206;
-    case Page::instrument_output: return 131207;
-    case Page::tolerance: return 131209;
-    case Page::test_points: return 131208;
+    case Page::identification: return res::HELP_TAG_IDENTIFICATION;
+    case Page::instrument_input: return res::HELP_TAG_INPUT;
+    case Page::instrument_output: return res::HELP_TAG_OUTPUT;
+    case Page::tolerance: return res::HELP_TAG_TOLERANCE;
+    case Page::test_points: return res::HELP_TAG_TEST_POINTS;
     }
-    return 0;
+    return res::HELP_MAIN_WINDOW;
 }
 
 Page page_of(Control c) {

@@ -9,12 +9,15 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSysInfo>
 #include <QVBoxLayout>
 
+#include "resources/help_pages.h"
 #include "resources/link_strings.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 #include "shell/settings.h"
+#include "ui/qt/help_window.h"
 
 namespace ui::qt {
 
@@ -25,22 +28,21 @@ QString q(int id) { return QString::fromUtf8(res::text(id).data(), static_cast<i
 // A dialog whose F1 opens the help pages at its context.
 class Help_dialog : public QDialog {
 public:
-    Help_dialog(QWidget* parent, int context, std::function<void(int)> help)
-        : QDialog(parent), context_(context), help_(std::move(help)) {}
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override {
-        if (event->key() == Qt::Key_F1) {
-            if (help_) help_(context_);
-            return;
-        }
-        QDialog::keyPressEvent(event);
+    Help_dialog(QWidget* parent, int context, const std::function<void(int)>& help) : QDialog(parent) {
+        add_f1_help(this, context, help);
     }
-
-private:
-    int context_;
-    std::function<void(int)> help_;
 };
+
+// The system the program runs on, as its release names itself, with the
+// kernel's name in front when the release name leaves it out ("Linux,
+// Ubuntu 24.04 LTS").
+QString platform_name() {
+    QString name = QSysInfo::prettyProductName();
+    QString kernel = QSysInfo::kernelType();
+    if (!kernel.isEmpty()) kernel[0] = kernel[0].toUpper();
+    if (!kernel.isEmpty() && !name.contains(kernel, Qt::CaseInsensitive)) name = kernel + QStringLiteral(", ") + name;
+    return name;
+}
 
 QDialogButtonBox* ok_cancel_buttons(QDialog* dialog, bool with_cancel) {
     auto* box = new QDialogButtonBox(dialog);
@@ -55,7 +57,7 @@ QDialogButtonBox* ok_cancel_buttons(QDialog* dialog, bool with_cancel) {
 
 std::optional<std::string> ask_company_name(QWidget* parent, const std::string& current,
                                             const std::function<void(int)>& help) {
-    Help_dialog dialog(parent, 4, help);
+    Help_dialog dialog(parent, res::HELP_COMPANY_DISPLAY_EXTRACT, help);
     dialog.setWindowTitle(q(res::IDS_COMPANY_TITLE));
     auto* layout = new QVBoxLayout(&dialog);
     auto* field = new QLineEdit(&dialog);
@@ -70,12 +72,15 @@ std::optional<std::string> ask_company_name(QWidget* parent, const std::string& 
 }
 
 void show_about(QWidget* parent, const std::function<void(int)>& help) {
-    Help_dialog dialog(parent, 0, help);
+    Help_dialog dialog(parent, res::HELP_MAIN_WINDOW, help);
     dialog.setWindowTitle(q(res::IDS_ABOUT_TITLE));
     auto* layout = new QVBoxLayout(&dialog);
-    for (int id : {res::IDS_ABOUT_LINE1, res::IDS_ABOUT_LINE2, res::IDS_ABOUT_LINE3, res::IDS_ABOUT_LINE4,
-                   res::IDS_ABOUT_LINE5}) {
-        auto* line = new QLabel(q(id), &dialog);
+    QStringList lines;
+    for (int id : {res::IDS_ABOUT_LINE1, res::IDS_ABOUT_LINE2, res::IDS_ABOUT_LINE3, res::IDS_ABOUT_LINE4})
+        lines << q(id);
+    lines << QString::fromStdString(res::format(res::IDS_ABOUT_LINE5, platform_name().toStdString(), qVersion()));
+    for (const QString& text : lines) {
+        auto* line = new QLabel(text, &dialog);
         line->setAlignment(Qt::AlignHCenter);
         layout->addWidget(line);
     }
@@ -86,7 +91,7 @@ void show_about(QWidget* parent, const std::function<void(int)>& help) {
 }
 
 void show_identity(QWidget* parent, const Ui::Identity_values& values, const std::function<void(int)>& help) {
-    Help_dialog dialog(parent, 2, help);
+    Help_dialog dialog(parent, res::HELP_IDENTITY, help);
     dialog.setWindowTitle(q(res::IDS_IDENTITY_TITLE));
     auto* layout = new QVBoxLayout(&dialog);
     auto* form = new QFormLayout;
@@ -139,7 +144,7 @@ void Cancel_window::set_progress(int done, int total, const std::string& text) {
 void Cancel_window::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) return;  // only the button cancels
     if (event->key() == Qt::Key_F1) {
-        if (help_) help_(0);
+        if (help_) help_(res::HELP_MAIN_WINDOW);
         return;
     }
     QDialog::keyPressEvent(event);

@@ -29,14 +29,6 @@ namespace {
 QString q(const std::string& text) { return QString::fromStdString(text); }
 QString q(int id) { return q(res::str(id)); }
 
-// F1 opens the help pages at the dialog's context.
-void add_f1_help(QDialog* dialog, int context, const Help& help) {
-    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), dialog);
-    QObject::connect(f1, &QShortcut::activated, dialog, [help, context] {
-        if (help) help(context);
-    });
-}
-
 // A list of names, several selectable, with a vertical scroll bar.
 QListWidget* name_list(QWidget* parent, const QString& name, QAbstractItemView::SelectionMode mode) {
     auto* list = new QListWidget(parent);

@@ -10,14 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "ui/qt/help_window.h"
 #include "ui/ui.h"
 
 class QListWidget;
 class QProgressBar;
 
 namespace ui::qt {
-
-using Help = std::function<void(int context)>;
 
 // Keep_dialog: the text and the buttons Yes, No, Yes to All, No to All; it
 // beeps as it is shown, has no close box, and Escape answers No.

@@ -3,7 +3,6 @@
 #include <QAbstractListModel>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -16,15 +15,16 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QUrl>
 #include <QWindow>
 
+#include "resources/help_pages.h"
 #include "resources/main_menu.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 #include "ui/qt/dialogs.h"
 #include "ui/qt/tag_dialog.h"
 #include "ui/qt/group_dialogs.h"
+#include "ui/qt/help_window.h"
 #include "ui/qt/adapters_dialog.h"
 #include "ui/qt/print_dialogs.h"
 
@@ -284,7 +284,7 @@ void Main_window::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Escape: close(); return;
     case Qt::Key_Return:
     case Qt::Key_Enter: return;  // Enter does nothing in the main window
-    case Qt::Key_F1: show_help(0); return;
+    case Qt::Key_F1: show_help(res::HELP_MAIN_WINDOW); return;
     default: QMainWindow::keyPressEvent(event);
     }
 }
@@ -482,18 +482,8 @@ void Main_window::show_identity(const Identity_values& values) {
 }
 
 void Main_window::show_help(int context) {
-    // Help pages are HTML files named by context ("index.html" for the
-    // default topic, "context-5.html" for context 5) in the help folder beside
-    // the program or in the installed share folder.  Without them nothing happens.
-    const QString name = context == 0 ? QStringLiteral("index.html") : QStringLiteral("context-%1.html").arg(context);
-    const QString base = QCoreApplication::applicationDirPath();
-    for (const QString& folder : {base + QStringLiteral("/help"), base + QStringLiteral("/../share/tq740-sw/help")}) {
-        const QFileInfo page(folder + QLatin1Char('/') + name);
-        if (page.exists()) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(page.absoluteFilePath()));
-            return;
-        }
-    }
+    if (!help_window_) help_window_ = new Help_window(this);
+    help_window_->show_context(context);
 }
 
 std::unique_ptr<Print_job> Main_window::choose_printer() { return qt::choose_printer(message_owner()); }
@@ -514,7 +504,7 @@ void Main_window::show_display(const std::string& caption, const std::vector<std
 }
 
 void Main_window::close_help() {
-    // Help pages open in the user's browser, which the program does not own.
+    if (help_window_) help_window_->close();
 }
 
 bool Main_window::run_tag_sheet(const std::string& title, tags::Tag_sheet& sheet) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -24,6 +25,7 @@ namespace ui::qt {
 class Report_lines_model;
 class Cancel_window;
 class Status_window;
+class Help_window;
 
 // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*" → "Text Files (*.txt);;All Files (*)".
 QString dialog_filter(const std::string& filter);
@@ -114,6 +116,7 @@ private:
     QLabel* status_line_ = nullptr;
     Cancel_window* cancel_window_ = nullptr;
     Status_window* status_window_ = nullptr;  // the group download's status window while it is up
+    QPointer<Help_window> help_window_;        // made at the first F1; gone if a dialog it belonged to was deleted
     shell::Layout_measures measures_;
     bool skip_next_layout_ = true;
     int wait_cursor_depth_ = 0;

@@ -11,10 +11,12 @@
 #include <QVBoxLayout>
 
 #include "resources/download_strings.h"
+#include "resources/help_pages.h"
 #include "resources/reports_strings.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 #include "ui/print/paged_print_job.h"
+#include "ui/qt/help_window.h"
 
 namespace ui::qt {
 
@@ -38,13 +40,6 @@ private:
     std::unique_ptr<QPrinter> printer_;
 };
 
-void open_help_on_f1(QDialog& dialog, int context, const std::function<void(int)>& help) {
-    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), &dialog);
-    QObject::connect(f1, &QShortcut::activated, &dialog, [help, context] {
-        if (help) help(context);
-    });
-}
-
 constexpr int font_sizes[] = {8, 9, 10, 11, 12, 14, 16};
 
 }  // namespace
@@ -64,7 +59,7 @@ std::unique_ptr<Print_job> choose_printer(QWidget* parent) {
 std::optional<int> ask_font_size(QWidget* parent, int current, const std::function<void(int)>& help) {
     QDialog dialog(parent);
     dialog.setWindowTitle(q(res::IDS_FONT_SIZE_TITLE));
-    open_help_on_f1(dialog, 1, help);
+    add_f1_help(&dialog, res::HELP_FONT_SIZE, help);
     auto* layout = new QVBoxLayout(&dialog);
     auto* sizes = new QComboBox(&dialog);
     sizes->setObjectName(QStringLiteral("font_size"));
@@ -90,7 +85,7 @@ void show_display(QWidget* parent, const std::string& caption, const std::vector
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("Display_dialog"));
     dialog.setWindowTitle(q(caption));
-    open_help_on_f1(dialog, 4, help);
+    add_f1_help(&dialog, res::HELP_COMPANY_DISPLAY_EXTRACT, help);
     auto* layout = new QVBoxLayout(&dialog);
     auto* list = new QListWidget(&dialog);
     list->setObjectName(QStringLiteral("display_lines"));

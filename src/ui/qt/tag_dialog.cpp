@@ -18,12 +18,14 @@
 #include <QValidator>
 #include <QVBoxLayout>
 
+#include "resources/help_pages.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 #include "resources/tag_sheet_layout.h"
 #include "resources/tags_strings.h"
 #include "tags/editor_fields.h"
 #include "tags/test_points.h"
+#include "ui/qt/help_window.h"
 
 namespace ui::qt {
 
@@ -35,8 +37,6 @@ using tags::Page;
 
 QString q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
 std::string s(const QString& text) { return text.toStdString(); }
-
-constexpr int points_help = 131208;
 
 // Typing stops at the limit, but a longer text from a file can still be
 // shortened: only a change that makes a too-long text longer is refused.
@@ -70,8 +70,7 @@ QDialogButtonBox* dialog_buttons(QDialog* dialog, bool help) {
 
 // F1 opens the help pages at a fixed context.
 void help_on_f1(QDialog* dialog, Ui& ui, int context) {
-    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), dialog);
-    QObject::connect(f1, &QShortcut::activated, dialog, [&ui, context] { ui.show_help(context); });
+    add_f1_help(dialog, context, [&ui](int c) { ui.show_help(c); });
 }
 
 }  // namespace
@@ -371,7 +370,7 @@ std::optional<int> ask_point_number(QWidget* parent, Ui& ui, const std::string& 
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("point_number_dialog"));
     dialog.setWindowTitle(q(res::text(res::IDS_MODIFY_POINTS_TITLE)));
-    help_on_f1(&dialog, ui, points_help);
+    help_on_f1(&dialog, ui, res::HELP_TAG_TEST_POINTS);
     auto* layout = new QFormLayout(&dialog);
     auto* number = new QLineEdit(QStringLiteral("1"), &dialog);
     layout->addRow(buddy_label(prompt, number, &dialog), number);
@@ -395,7 +394,7 @@ std::optional<Generate_values> ask_generate_points(QWidget* parent, Ui& ui, cons
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("generate_points_dialog"));
     dialog.setWindowTitle(q(res::text(res::IDS_GENERATE_POINTS_TITLE)));
-    help_on_f1(&dialog, ui, points_help);
+    help_on_f1(&dialog, ui, res::HELP_TAG_TEST_POINTS);
     const tags::Generate_texts shown = tags::show_generate_values(proposal);
     auto* layout = new QFormLayout(&dialog);
     auto* count = new QLineEdit(q(shown.count), &dialog);
