@@ -3,6 +3,7 @@
 #include "download/config_display.h"
 #include "download/group_download.h"
 #include "download/group_editor.h"
+#include "download/report_extract.h"
 #include "download/tag_download.h"
 #include "link/checks.h"
 #include "link/port_names.h"
@@ -107,6 +108,7 @@ bool Main_dialog::command_available(int command) const {
     case res::ID_FILE_PRINT_SETUP:
     case res::ID_TAG_NEW:
     case res::ID_TAG_EDIT:
+    case res::ID_TAG_EXTRACT:
     case res::ID_TAG_DISPLAY:
     case res::ID_GROUP_DISPLAY:
     case res::ID_GROUP_NEW:
@@ -164,6 +166,12 @@ void Main_dialog::run_command(int command) {
             tags::new_tag_command(files);
         else
             tags::edit_tag_command(files);
+        break;
+    }
+    case res::ID_TAG_EXTRACT: {
+        download::Extract_context extract{download::tag_file_context(program_), settings_.report_directory,
+                                          [this](const std::string& folder) { ini_.write_text("directory", folder); }};
+        download::extract_from_report_command(extract);
         break;
     }
     case res::ID_TAG_DISPLAY: download::display_tag_command(program_); break;

@@ -18,6 +18,7 @@
 
 #include "download/group_download.h"
 #include "download/group_editor.h"
+#include "download/report_extract.h"
 #include "resources/download_strings.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
@@ -177,20 +178,56 @@ bool run_group_dialog(QWidget* parent, download::Group_editor& editor, Ui& ui, c
     return dialog.run();
 }
 
-std::optional<std::vector<int>> select_download_members(QWidget* parent, const std::string& caption,
-                                                        const std::vector<std::string>& items, const Help& help) {
+namespace {
+
+// What a choice from a list looks like: its list's name, how many rows may
+// be selected, its size in characters and rows, its help topic, and whether
+// a double click on a row acts as OK.
+struct List_choice {
+    QString list_name;
+    QAbstractItemView::SelectionMode mode;
+    int width_chars, height_rows;
+    int help_context;
+    bool double_click_accepts;
+};
+
+// A modal list with OK, Cancel and Help: the rows selected at OK in list
+// order, or nothing on Cancel.
+std::optional<std::vector<int>> choose_rows(QWidget* parent, const std::string& caption,
+                                            const std::vector<std::string>& items, const List_choice& choice,
+                                            const Help& help) {
     QDialog dialog(parent);
-    dialog.setWindowTitle(q(caption.empty() ? res::str(res::IDS_SELECT_DIALOG_CAPTION) : caption));
+    dialog.setWindowTitle(q(caption));
     auto* layout = new QVBoxLayout(&dialog);
-    QListWidget* list = name_list(&dialog, QStringLiteral("select_list"), QAbstractItemView::ExtendedSelection);
+    QListWidget* list = name_list(&dialog, choice.list_name, choice.mode);
     fill(list, items);
-    list->setMinimumSize(list->fontMetrics().averageCharWidth() * 45, list->fontMetrics().height() * 20);
+    list->setMinimumSize(list->fontMetrics().averageCharWidth() * choice.width_chars,
+                         list->fontMetrics().height() * choice.height_rows);
     layout->addWidget(list);
-    QDialogButtonBox* buttons = dialog_buttons(&dialog, true, download::SELECT_DIALOG_HELP, help);
+    QDialogButtonBox* buttons = dialog_buttons(&dialog, true, choice.help_context, help);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    if (choice.double_click_accepts) QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
     layout->addWidget(buttons);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return selected_rows(list);
+}
+
+}  // namespace
+
+std::optional<std::vector<int>> select_download_members(QWidget* parent, const std::string& caption,
+                                                        const std::vector<std::string>& items, const Help& help) {
+    const List_choice choice{QStringLiteral("select_list"), QAbstractItemView::ExtendedSelection, 45, 20,
+                             download::SELECT_DIALOG_HELP, false};
+    return choose_rows(parent, caption.empty() ? res::str(res::IDS_SELECT_DIALOG_CAPTION) : caption, items, choice,
+                       help);
+}
+
+int choose_extract_tag(QWidget* parent, const std::string& caption, const std::vector<std::string>& ids,
+                       const Help& help) {
+    const List_choice choice{QStringLiteral("extract_list"), QAbstractItemView::SingleSelection, 30, 16,
+                             download::EXTRACT_DIALOG_HELP, true};
+    const auto rows = choose_rows(parent, caption, ids, choice, help);
+    return rows && !rows->empty() ? rows->front() : -1;
 }
 
 void show_summary(QWidget* parent, const std::vector<std::string>& lines, const Help& help) {

@@ -30,6 +30,11 @@ bool run_group_dialog(QWidget* parent, download::Group_editor& editor, Ui& ui, c
 std::optional<std::vector<int>> select_download_members(QWidget* parent, const std::string& caption,
                                                         const std::vector<std::string>& items, const Help& help);
 
+// Extract_dialog: the tag IDs of a report, one selectable; a double click is
+// OK.  The index chosen with OK, or -1 (Cancel, or OK without a selection).
+int choose_extract_tag(QWidget* parent, const std::string& caption, const std::vector<std::string>& ids,
+                       const Help& help);
+
 // Summary_dialog, modal.
 void show_summary(QWidget* parent, const std::vector<std::string>& lines, const Help& help);
 

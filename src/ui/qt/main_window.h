@@ -73,6 +73,7 @@ public:
     bool run_group_dialog(download::Group_editor& editor) override;
     std::optional<std::vector<int>> select_download_members(const std::string& caption,
                                                             const std::vector<std::string>& items) override;
+    int choose_extract_tag(const std::string& caption, const std::vector<std::string>& ids) override;
     void show_status_window(const std::string& caption, const std::vector<std::string>& rows,
                             std::function<void()> on_cancel) override;
     void set_status_row(int row, const std::string& text) override;

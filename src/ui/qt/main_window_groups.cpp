@@ -1,5 +1,5 @@
 // The main window's group dialogs: the ui operations of the group editor and
-// the group download.
+// the group download, and the tag choice of Extract from Report.
 #include "ui/qt/group_dialogs.h"
 #include "ui/qt/main_window.h"
 
@@ -16,6 +16,10 @@ bool Main_window::run_group_dialog(download::Group_editor& editor) {
 std::optional<std::vector<int>> Main_window::select_download_members(const std::string& caption,
                                                                      const std::vector<std::string>& items) {
     return qt::select_download_members(this, caption, items, [this](int c) { show_help(c); });
+}
+
+int Main_window::choose_extract_tag(const std::string& caption, const std::vector<std::string>& ids) {
+    return qt::choose_extract_tag(this, caption, ids, [this](int c) { show_help(c); });
 }
 
 void Main_window::show_status_window(const std::string& caption, const std::vector<std::string>& rows,
