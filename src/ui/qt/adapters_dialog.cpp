@@ -8,19 +8,20 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "resources/download_strings.h"
+#include "resources/help_pages.h"
 #include "resources/link_strings.h"
 #include "resources/strings.h"
+#include "ui/qt/help_window.h"
 
 namespace ui::qt {
 
 namespace {
 
-constexpr int HELP_CONTEXT = 131272;
+constexpr int HELP_CONTEXT = res::HELP_SERIAL_ADAPTERS;
 
 QString q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 QString q(int id) { return q(res::text(id)); }
@@ -67,10 +68,7 @@ void show_serial_adapters(QWidget* parent, const Adapters_view& view,
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("Serial_adapters_dialog"));
     dialog.setWindowTitle(q(res::IDS_ADAPTERS_CAPTION));
-    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), &dialog);
-    QObject::connect(f1, &QShortcut::activated, &dialog, [&help] {
-        if (help) help(HELP_CONTEXT);
-    });
+    add_f1_help(&dialog, HELP_CONTEXT, help);
     auto* layout = new QVBoxLayout(&dialog);
 
     Adapter_widgets w;

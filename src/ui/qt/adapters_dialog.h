@@ -13,7 +13,7 @@ class QWidget;
 namespace ui::qt {
 
 // Modal; Map calls on_map with the chosen port and table row and shows what
-// it returns; Close or Escape ends it; Help and F1 open help context 131272.
+// it returns; Close or Escape ends it; Help and F1 open its help page.
 void show_serial_adapters(QWidget* parent, const Adapters_view& view,
                           const std::function<Adapters_view(int port, int row)>& on_map,
                           const std::function<void(int)>& help);
