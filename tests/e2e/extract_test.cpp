@@ -86,6 +86,23 @@ TEST(Extract, a_report_of_several_tags_lists_them_and_asks_for_one) {
     EXPECT_EQ(shown.status, 0) << shown.errors;
     EXPECT_EQ(shown.output.substr(0, 10), " 1 PT-101\n");
     EXPECT_EQ(std::count(shown.output.begin(), shown.output.end(), '\n'), 46);
+
+    // Without its range lines the first tag's input range reads "ERROR":
+    // named, and nothing is written.
+    std::string text = file_text(report);
+    for (int side = 0; side < 2; ++side) {
+        const std::size_t range = text.find("      Range:");
+        ASSERT_NE(range, std::string::npos);
+        text.erase(range, text.find('\n', range) + 1 - range);
+    }
+    const std::string damaged = home.path + "/damaged.txt", out = home.path + "/PT-101.utg";
+    std::ofstream(damaged, std::ios::binary) << text;
+    const Run_result refused = e2e::run_program(TQ740_CLI, {"extract", damaged, "--tag", "PT-101", "-o", out}, home.path);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.errors.find("Instrument Input Range High holds \"ERROR\" in the report: no file written"),
+              std::string::npos)
+        << refused.errors;
+    EXPECT_FALSE(fs::exists(out));
 }
 
 }  // namespace

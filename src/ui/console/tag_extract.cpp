@@ -31,15 +31,16 @@ struct Extract_options {
     std::optional<std::string> output;
 };
 
-// The tag to extract: the one given by --tag (its first tag of that ID as
-// listed), else the only one.  Nothing, with the message shown and status
+// The tag to extract: the first one listed as --tag gives it (an ID longer
+// than a listed one by its first characters), else the only one.  Nothing, with the message shown and status
 // set, when there is no such tag or the choice is the user's.
 std::optional<download::Report_tag> choose_tag(const download::Tag_index& index, const Extract_options& options,
                                                int& status) {
     const auto& tags = index.tags();
     if (options.tag) {
+        const std::string listed = options.tag->substr(0, download::listed_id_chars);
         for (const auto& tag : tags)
-            if (tag.id == *options.tag) return tag;
+            if (tag.id == listed) return tag;
         status = failed(options.report + " holds no tag listed as '" + *options.tag + "'");
         return std::nullopt;
     }
