@@ -6,6 +6,9 @@
 #                        AddressSanitizer and UndefinedBehaviorSanitizer (in build-asan/)
 #   make fuzz            runs every fuzz target for FUZZ_SECONDS seconds, or until FUZZ_RUNS
 #                        executions when that is set, FUZZ_JOBS at once (clang, in build-fuzz/)
+# To install as a Debian package:
+#   make package         builds build/tq740-sw_<version>_<arch>.deb; then
+#                        sudo apt install ./build/tq740-sw_*.deb
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -13,7 +16,8 @@ FUZZ_SECONDS ?= 120
 FUZZ_RUNS ?= 0
 FUZZ_JOBS ?= 1
 JOBS ?= $(shell nproc)
-PACKAGES = cmake g++ make qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgtest-dev libgmock-dev locales-all fonts-liberation poppler-utils
+PACKAGES = cmake g++ make qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgtest-dev libgmock-dev locales-all fonts-liberation poppler-utils \
+	desktop-file-utils appstream dpkg-dev file help2man
 FUZZ_PACKAGES = clang-14 libfuzzer-14-dev
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -22,7 +26,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 
-.PHONY: deps fuzz-deps build test test-sanitize fuzz run clean
+.PHONY: deps fuzz-deps build test test-sanitize fuzz run package clean
 
 # Installs the Debian packages of $(1) that are missing.
 define install_missing
@@ -60,6 +64,11 @@ fuzz: fuzz-deps
 
 run: build
 	./scripts/run-with-simulator.sh $(BUILD)
+
+# The Debian package of the build (CPack; packaging/packaging.cmake).
+package: build
+	cmake --build $(BUILD) --target package
+	@ls $(BUILD)/tq740-sw_*.deb
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
