@@ -378,8 +378,12 @@ void extract_from_report_command(Extract_context& c) {
     ui.set_wait_cursor(true);
     Tag_index index;
     if (!index_report(file, index, reason)) return read_failed();
-    int choice = index.tags().size() == 1 ? 0 : ui.choose_extract_tag(res::str(res::IDS_EXTRACT_DIALOG_CAPTION),
-                                                                       index.ids());
+    int choice = 0;
+    if (index.tags().size() != 1) {
+        // The choice is the user's: no wait cursor over the dialog.
+        ui.set_wait_cursor(false);
+        choice = ui.choose_extract_tag(res::str(res::IDS_EXTRACT_DIALOG_CAPTION), index.ids());
+    }
     if (choice < 0 || choice >= static_cast<int>(index.tags().size())) {
         finish();
         show(ui, res::str(res::IDS_NO_TAG_SELECTED_FOR_EXTRACTION), ui::Caption::information);
