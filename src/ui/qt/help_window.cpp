@@ -7,9 +7,11 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "resources/help_pages.h"
 #include "resources/shell_strings.h"
@@ -86,8 +88,11 @@ bool Help_window::show_context(int context) {
     belong_to(QApplication::activeModalWidget());
     open_file(q(res::help_page_file(context)));
     if (!placed_) {
+        // About 90 characters by 40 lines, within three quarters of the screen.
         const QFontMetrics metrics = fontMetrics();
-        resize(metrics.averageCharWidth() * 90, metrics.height() * 40);
+        const QRect screen_area = screen()->availableGeometry();
+        resize(std::min(metrics.averageCharWidth() * 90, screen_area.width() * 3 / 4),
+               std::min(metrics.height() * 40, screen_area.height() * 3 / 4));
         placed_ = true;
     }
     show();
