@@ -30,14 +30,9 @@ void write_report(const std::string& path) {
     const char* ids[] = {"A-1", "B-2", "C-3"};
     for (int i = 0; i < 3; ++i) {
         reports::Field_table tag;
-        tag.store_field(1, ids[i]);
-        tag.store_field(9, "Volts");
-        tag.store_field(10, "V");
-        tag.store_field(16, "Volts");
-        tag.store_field(17, "V");
-        tag.store_field(20, "NONE");
-        tag.store_field(25, "1");
-        tag.store_field(26, "0.0000");
+        const std::pair<int, const char*> fields[] = {{1, ids[i]}, {9, "Volts"}, {10, "V"},  {16, "Volts"},
+                                                      {17, "V"},   {20, "NONE"}, {25, "1"}, {26, "0.0000"}};
+        for (const auto& [field, text] : fields) tag.store_field(field, text);
         for (const auto& line : reports::report_lines(tag, reports::Report_format::text, "", i)) out << line << "\r\n";
     }
 }
