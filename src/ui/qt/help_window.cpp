@@ -88,11 +88,13 @@ bool Help_window::show_context(int context) {
     belong_to(QApplication::activeModalWidget());
     open_file(q(res::help_page_file(context)));
     if (!placed_) {
-        // About 90 characters by 40 lines, within three quarters of the screen.
+        // About 90 characters by 40 lines, within three quarters of the
+        // screen and wholly on it.
         const QFontMetrics metrics = fontMetrics();
         const QRect screen_area = screen()->availableGeometry();
         resize(std::min(metrics.averageCharWidth() * 90, screen_area.width() * 3 / 4),
                std::min(metrics.height() * 40, screen_area.height() * 3 / 4));
+        move(screen_area.right() - width() - screen_area.width() / 20, screen_area.top() + screen_area.height() / 20);
         placed_ = true;
     }
     show();
