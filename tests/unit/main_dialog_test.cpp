@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -256,6 +257,17 @@ TEST(Layout, a_stored_placement_is_fitted_into_the_screen) {
 
 namespace {
 
+TEST(Commands, serial_adapters_shows_the_links_of_the_program_folder) {
+    Rig rig;
+    ASSERT_TRUE(rig.start());
+    std::filesystem::create_symlink("/dev/pts/tq740-gone", rig.folders.app_data + "/COM2");
+    rig.ui.expect_serial_adapters([](const ui::Adapters_view& view, const auto&) {
+        ASSERT_EQ(view.port_lines.size(), 8u);
+        EXPECT_EQ(view.port_lines[1], "COM2: /dev/pts/tq740-gone (set by the simulator or by hand) - not present");
+    });
+    rig.dialog.run_command(res::ID_SERIAL_ADAPTERS);
+}
+
 TEST(Commands, nothing_but_help_runs_while_a_calibrator_command_waits) {
     Rig rig;
     ASSERT_TRUE(rig.start());
@@ -263,7 +275,7 @@ TEST(Commands, nothing_but_help_runs_while_a_calibrator_command_waits) {
     rig.port.expect_silence("*IDN?", 4);
     rig.ui.expect_error(res::str(res::IDS_NO_RESPONSE));
     std::vector<int> picked = {res::ID_ERASE_ALL, res::ID_USE_COM4, res::ID_UPLOAD_CSV_FORMAT, res::ID_FILE_OPEN,
-                               res::ID_HELP_ABOUT};
+                               res::ID_SERIAL_ADAPTERS, res::ID_HELP_ABOUT};
     rig.ui.on_pump = [&] {
         if (!picked.empty()) {
             rig.dialog.run_command(picked.front());
@@ -272,7 +284,7 @@ TEST(Commands, nothing_but_help_runs_while_a_calibrator_command_waits) {
         return false;
     };
     rig.dialog.run_command(res::ID_UPLOAD_TAG_IDS);
-    EXPECT_EQ(rig.ui.beeps, 4);
+    EXPECT_EQ(rig.ui.beeps, 5);
     EXPECT_EQ(rig.ui.abouts, 1);
     EXPECT_EQ(rig.dialog.settings().port, 1);
     EXPECT_EQ(rig.dialog.settings().format, 1);
