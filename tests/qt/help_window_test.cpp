@@ -4,7 +4,10 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QTabBar>
+#include <QTimer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,6 +15,7 @@
 
 #include "link/clock.h"
 #include "link/tty_serial_port.h"
+#include "tags/tag_editor.h"
 #include "ui/qt/main_window.h"
 #include "window_helpers.h"
 
@@ -30,7 +34,14 @@ protected:
         QApplication::processEvents();
     }
     QWidget* help_window() const { return window->findChild<QWidget*>(QStringLiteral("help_window")); }
+    // The help window wherever it is now: beside the main window or over a dialog.
+    static QWidget* help_window_of(QWidget* owner) {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == "help_window" && top->parentWidget() == owner) return top;
+        return nullptr;
+    }
     static std::string page_of(QWidget* help) {
+        if (!help) return "(no help window there)";
         return help->findChild<QTextBrowser*>(QStringLiteral("help_page"))->source().fileName().toStdString();
     }
 
@@ -85,6 +96,60 @@ TEST_F(Help_window_test, f1_opens_the_page_of_the_window_and_of_a_modal_dialog_a
     find_action(window->menuBar(), QStringLiteral("Exit"))->trigger();
     QApplication::processEvents();
     EXPECT_FALSE(help->isVisible()) << "exit left the help window open";
+}
+
+// The tag editor's F1 follows its page; in the point number dialog opened
+// from it (a modal dialog over a modal dialog) the help window belongs to the
+// dialog in front, and goes back one owner at a time as the dialogs close.
+TEST_F(Help_window_test, in_the_tag_editor_f1_follows_the_page_and_the_dialogs_in_front) {
+    std::string tolerance_page, points_page, after_click;
+    QWidget* sheet = nullptr;
+    QWidget* owner_in_points_dialog = nullptr;
+    QWidget* owner_back_in_sheet = nullptr;
+    int step = 0;
+    qt_test::run_as_user(
+        [&] { find_action(window->menuBar(), QStringLiteral("New..."))->trigger(); },
+        [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal) return;
+            auto* tabs = modal->findChild<QTabBar*>(QStringLiteral("tag_pages"));
+            if (step == 0 && tabs) {
+                sheet = modal;
+                // A tag ID, so that leaving the first page asks nothing.
+                modal->findChild<QLineEdit*>(QStringLiteral("control_%1").arg(static_cast<int>(tags::Control::tag_id)))
+                    ->setText(QStringLiteral("TT-1"));
+                tabs->setCurrentIndex(3);
+                QTest::keyClick(modal, Qt::Key_F1);
+                tolerance_page = page_of(help_window_of(modal));
+                tabs->setCurrentIndex(4);
+                step = 1;
+                QTimer::singleShot(0, modal, [modal] { qt_test::find_button(modal, "Insert")->click(); });
+            } else if (step == 1 && modal->objectName() == "point_number_dialog") {
+                QTest::keyClick(modal, Qt::Key_F1);
+                QWidget* help = help_window_of(modal);
+                points_page = page_of(help);
+                step = 2;
+                if (help) {
+                    owner_in_points_dialog = help->parentWidget();
+                    click_as_the_window_system(help->findChild<QPushButton*>(QStringLiteral("contents")));
+                    after_click = page_of(help);
+                }
+                static_cast<QDialog*>(modal)->reject();
+            } else if (step == 2 && modal == sheet) {
+                QWidget* help = help_window_of(modal);
+                owner_back_in_sheet = help ? help->parentWidget() : nullptr;
+                step = 3;
+                static_cast<QDialog*>(modal)->reject();
+            }
+        });
+    EXPECT_EQ(step, 3);
+    EXPECT_EQ(tolerance_page, "tag-tolerance.html");
+    EXPECT_EQ(points_page, "tag-test-points.html");
+    EXPECT_NE(owner_in_points_dialog, sheet);
+    EXPECT_EQ(after_click, "index.html") << "the help window was blocked by the dialog in front";
+    EXPECT_EQ(owner_back_in_sheet, sheet);
+    ASSERT_NE(help_window(), nullptr);
+    EXPECT_TRUE(help_window()->isVisible());
 }
 
 TEST_F(Help_window_test, the_help_menu_opens_the_guide_and_the_support_page) {

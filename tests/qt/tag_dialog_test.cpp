@@ -34,11 +34,7 @@ T* control(QWidget* sheet, Control c) {
     return sheet->findChild<T*>(QStringLiteral("control_%1").arg(static_cast<int>(c)));
 }
 
-QPushButton* button(QWidget* dialog, const QString& text) {
-    for (auto* b : dialog->findChildren<QPushButton*>())
-        if (QString(b->text()).remove(QLatin1Char('&')) == text) return b;
-    return nullptr;
-}
+QPushButton* button(QWidget* dialog, const QString& text) { return qt_test::find_button(dialog, text); }
 
 // Runs f from the event loop, so that a modal window it opens does not
 // block the user's timer.

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <functional>
@@ -27,6 +28,13 @@ inline QAction* find_action(QMenuBar* bar, const QString& text) {
         return nullptr;
     };
     return search(bar->actions());
+}
+
+// The push button of a dialog by its caption without "&".
+inline QPushButton* find_button(QWidget* dialog, const QString& text) {
+    for (auto* b : dialog->findChildren<QPushButton*>())
+        if (QString(b->text()).remove(QLatin1Char('&')) == text) return b;
+    return nullptr;
 }
 
 // Runs a command while a timer plays the user every 20 ms: `user` answers
