@@ -14,17 +14,11 @@
 
 #include "processes.h"
 #include "ui/console/cli.h"
+#include "support/test_files.h"
 
 namespace {
 
 using e2e::Run_result;
-
-std::string read_all(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class Cli_script : public ::testing::Test {
 protected:
@@ -63,7 +57,7 @@ TEST_F(Cli_script, a_question_answered_no_exits_with_the_declined_status) {
         if (c.status == ui::console::EXIT_DECLINED) {
             EXPECT_NE(r.errors.find("  -> No\n"), std::string::npos) << what << "\n" << r.errors;
             EXPECT_EQ(r.errors.find("ERROR"), std::string::npos) << what << "\n" << r.errors;
-            EXPECT_EQ(read_all(existing), "kept\n") << what;
+            EXPECT_EQ(test::file_bytes(existing), "kept\n") << what;
         }
     }
     // The replace question names the file and comes before any upload.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "processes.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -19,13 +20,6 @@ namespace fs = std::filesystem;
 using e2e::Run_result;
 
 const fs::path EXAMPLES = fs::path(__FILE__).parent_path() / "../../examples/tags";
-
-std::string file_text(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::vector<fs::path> example_tags() {
     std::vector<fs::path> files;
@@ -62,7 +56,7 @@ TEST(Extract, every_tag_of_an_uploaded_report_extracts_to_the_tag_file_the_simul
             const Run_result r = cli({"extract", report, "--tag", tag.stem().string(), "-o", out});
             ASSERT_EQ(r.status, 0) << r.errors;
             EXPECT_EQ(r.output, out + "\n");
-            EXPECT_EQ(file_text(out), file_text(tag));
+            EXPECT_EQ(test::file_bytes(out), test::file_bytes(tag));
         }
     }
 }
@@ -89,7 +83,7 @@ TEST(Extract, a_report_of_several_tags_lists_them_and_asks_for_one) {
 
     // Without its range lines the first tag's input range reads "ERROR":
     // named, and nothing is written.
-    std::string text = file_text(report);
+    std::string text = test::file_bytes(report);
     for (int side = 0; side < 2; ++side) {
         const std::size_t range = text.find("      Range:");
         ASSERT_NE(range, std::string::npos);

@@ -7,19 +7,13 @@
 #include <sstream>
 
 #include "processes.h"
+#include "support/test_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 const fs::path EXAMPLES = fs::path(__FILE__).parent_path() / "../../examples/tags";
-
-std::string read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 e2e::Run_result cli(const e2e::Temp_dir& home, std::vector<std::string> args) {
     return e2e::run_program(TQ740_CLI, args, home.path);
@@ -39,7 +33,7 @@ TEST(Tag_make, writes_the_worked_example_byte_for_byte_and_replaces_only_with_ye
     const auto made = cli(home, args);
     EXPECT_EQ(made.status, 0) << made.errors;
     EXPECT_EQ(made.errors, "");
-    EXPECT_EQ(read_file(file), read_file(EXAMPLES / "TT-101.utg"));
+    EXPECT_EQ(test::file_bytes(file), test::file_bytes(EXAMPLES / "TT-101.utg"));
 
     // The same entries with generated points, once more: refused without --yes.
     args.back() = "generate=0:100:5:zero-span";
@@ -49,7 +43,7 @@ TEST(Tag_make, writes_the_worked_example_byte_for_byte_and_replaces_only_with_ye
     args.insert(args.begin(), "--yes");
     const auto replaced = cli(home, args);
     EXPECT_EQ(replaced.status, 0) << replaced.errors;
-    EXPECT_EQ(read_file(file), read_file(EXAMPLES / "TT-101.utg"));
+    EXPECT_EQ(test::file_bytes(file), test::file_bytes(EXAMPLES / "TT-101.utg"));
 }
 
 TEST(Tag_make, a_csv_list_gives_one_file_per_good_row_and_names_the_bad_row) {
@@ -68,7 +62,7 @@ TEST(Tag_make, a_csv_list_gives_one_file_per_good_row_and_names_the_bad_row) {
         << made.errors;
     EXPECT_NE(made.errors.find("row 3: no file written: amplitude= was refused"), std::string::npos);
     // The round trip of 4 points gives 5, falling from the span first.
-    const std::string pt3 = read_file(home.path + "/out/PT-3.utg");
+    const std::string pt3 = test::file_bytes(home.path + "/out/PT-3.utg");
     EXPECT_NE(pt3.find("25 5\r\n26 10.0000\r\n27 5.0000\r\n28 0.0000\r\n29 5.0000\r\n30 10.0000\r\n"),
               std::string::npos)
         << pt3;

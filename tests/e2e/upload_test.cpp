@@ -10,21 +10,15 @@
 #include <vector>
 
 #include "processes.h"
+#include "support/test_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using e2e::Run_result;
 
-std::string read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 std::string golden(const std::string& name) {
-    return read_file(fs::path(__FILE__).parent_path() / "golden" / name);
+    return test::file_bytes(fs::path(__FILE__).parent_path() / "golden" / name);
 }
 
 // Report lines joined with CR LF, as a report file holds them.
@@ -72,7 +66,7 @@ TEST_F(Upload, selected_entries_and_the_single_file_form) {
     const fs::path file = fs::path(home_.path) / "reports.txt";
     const Run_result r = cli(sim, {"--select", " 5 C PT-101", "17 C TT-204", "-o", file.string()});
     ASSERT_EQ(r.status, 0) << r.errors;
-    const std::string saved = read_file(file);
+    const std::string saved = test::file_bytes(file);
     EXPECT_EQ(saved.rfind("Company Name: ACME\r\n\r\nTag ID: PT-101\r\n", 0), 0u);
     EXPECT_NE(saved.find("------------------------------\r\n\r\nCompany Name: ACME\r\n\r\nTag ID: TT-204\r\n"),
               std::string::npos);
@@ -91,7 +85,7 @@ TEST_F(Upload, separate_files_and_tag_directories_hold_one_report_each) {
     // PT-101_YYYY_MM_DD_HH_MM.txt
     EXPECT_EQ(name.rfind("PT-101_", 0), 0u) << name;
     EXPECT_EQ(name.size(), std::string("PT-101_2026_12_07_13_40.txt").size()) << name;
-    const std::string text = read_file(files[0]);
+    const std::string text = test::file_bytes(files[0]);
     EXPECT_EQ(text.rfind("Company Name: ACME\r\n\r\nTag ID: PT-101\r\n", 0), 0u);
     EXPECT_EQ(text.find("------"), std::string::npos);
 
@@ -101,7 +95,7 @@ TEST_F(Upload, separate_files_and_tag_directories_hold_one_report_each) {
     std::vector<fs::path> in_tag{fs::directory_iterator(folder / "TT-204"), fs::directory_iterator()};
     ASSERT_EQ(in_tag.size(), 1u);
     EXPECT_EQ(in_tag[0].extension(), ".csv");
-    EXPECT_EQ(read_file(in_tag[0]).rfind(with_crlf("\"Company Name:\",\"ACME\"\n\n\"Tag ID:\",\"TT-204\"\n"), 0), 0u);
+    EXPECT_EQ(test::file_bytes(in_tag[0]).rfind(with_crlf("\"Company Name:\",\"ACME\"\n\n\"Tag ID:\",\"TT-204\"\n"), 0), 0u);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "resources/help_pages.h"
 #include "resources/strings.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -19,13 +20,6 @@ namespace fs = std::filesystem;
 
 const fs::path source_dir = TQ740_SOURCE_DIR;
 const fs::path help_dir = source_dir / "help";
-
-std::string read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Runs of white space become one space, as the help window shows them.
 std::string collapse_spaces(const std::string& text) {
@@ -73,7 +67,7 @@ int line_of(const std::string& text, size_t offset) {
 // The contexts the constants of help_pages.h stand for.
 std::map<std::string, int> declared_contexts() {
     std::map<std::string, int> contexts;
-    const std::string header = read(source_dir / "src/resources/help_pages.h");
+    const std::string header = test::file_bytes(source_dir / "src/resources/help_pages.h");
     const std::regex constant(R"(constexpr int (HELP_\w+) = (\d+);)");
     for (std::sregex_iterator it(header.begin(), header.end(), constant), end; it != end; ++it)
         contexts[(*it)[1]] = std::stoi((*it)[2]);
@@ -93,7 +87,7 @@ TEST(Help_pages, every_declared_context_has_its_page) {
     for (const res::Help_page& page : res::help_pages()) {
         const fs::path file = help_dir / std::string(page.file);
         ASSERT_TRUE(fs::exists(file)) << "context " << page.context << ": no page " << file;
-        EXPECT_NE(read(file).find("<title>"), std::string::npos) << file << " has no title for the window";
+        EXPECT_NE(test::file_bytes(file).find("<title>"), std::string::npos) << file << " has no title for the window";
     }
     for (std::string_view file : {res::HELP_CONTENTS_FILE, res::HELP_TROUBLESHOOTING_FILE})
         EXPECT_TRUE(fs::exists(help_dir / std::string(file))) << file;
@@ -118,7 +112,7 @@ TEST(Help_pages, the_code_opens_help_only_through_the_declared_contexts) {
     for (const fs::path& file : files_under(source_dir / "src", {".h", ".cpp"})) {
         if (file.filename().string().rfind("help_pages.", 0) == 0) continue;
         ++files;
-        const std::string text = read(file);
+        const std::string text = test::file_bytes(file);
         for (const auto& [pattern, what] : bare_number_forms()) {
             for (std::sregex_iterator it(text.begin(), text.end(), pattern), end; it != end; ++it)
                 ADD_FAILURE() << file.lexically_relative(source_dir).string() << ":"
@@ -155,7 +149,7 @@ TEST(Help_pages, links_lead_to_pages_and_anchors_that_exist_and_contents_reach_e
     const std::regex link(R"(href="([^"#]*)(#([^"]*))?")");
     std::set<std::string> linked_from_contents;
     for (const fs::path& page : files_under(help_dir, {".html"})) {
-        const std::string html = read(page);
+        const std::string html = test::file_bytes(page);
         for (std::sregex_iterator it(html.begin(), html.end(), link), end; it != end; ++it) {
             const std::string target = (*it)[1].str().empty() ? page.filename().string() : (*it)[1].str();
             ASSERT_EQ(target.find(':'), std::string::npos) << page << ": a link out of the help pages: " << target;
@@ -164,7 +158,7 @@ TEST(Help_pages, links_lead_to_pages_and_anchors_that_exist_and_contents_reach_e
             if (page.filename() == res::HELP_CONTENTS_FILE) linked_from_contents.insert(target);
             const std::string anchor = (*it)[3];
             if (anchor.empty()) continue;
-            const std::string target_html = read(file);
+            const std::string target_html = test::file_bytes(file);
             EXPECT_TRUE(target_html.find("name=\"" + anchor + "\"") != std::string::npos ||
                         target_html.find("id=\"" + anchor + "\"") != std::string::npos)
                 << page.filename() << " links to " << target << "#" << anchor << ", which has no such anchor";
@@ -185,7 +179,7 @@ bool is_message_id(int id) {
 }
 
 TEST(Troubleshooting_page, lists_every_message_of_the_string_table) {
-    const std::string page = visible_text(read(help_dir / std::string(res::HELP_TROUBLESHOOTING_FILE)));
+    const std::string page = visible_text(test::file_bytes(help_dir / std::string(res::HELP_TROUBLESHOOTING_FILE)));
     std::ostringstream missing;
     int messages = 0;
     for (const res::String_entry& entry : res::all_entries()) {

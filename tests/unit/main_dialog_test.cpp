@@ -15,17 +15,11 @@
 #include "support/fake_clock.h"
 #include "support/scripted_port.h"
 #include "support/scripted_ui.h"
+#include "support/test_files.h"
 
 namespace {
 
 using shell::Window_state;
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void write_file(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
@@ -56,7 +50,7 @@ TEST(Start_up, first_run_writes_the_eleven_keys_in_order) {
     Rig rig;
     ASSERT_TRUE(rig.start());
     const std::string docs = rig.folders.documents;
-    EXPECT_EQ(read_file(rig.ini_path()),
+    EXPECT_EQ(test::file_bytes(rig.ini_path()),
               "[main]\nport=1\ncompany=\ndirectory=" + docs + "\ntag_config_directory=" + docs +
                   "\nformat=1\nwindow_mode=0\nwindow_top=60\nwindow_left=50\nwindow_height=400\n"
                   "window_width=700\nfont_size=9\n");
@@ -85,7 +79,7 @@ TEST(Start_up, corrects_port_and_font_size_in_memory_and_file) {
         ASSERT_TRUE(rig.start());
         EXPECT_EQ(rig.dialog.settings().port, c.port) << c.ini;
         EXPECT_EQ(rig.dialog.settings().font_size, c.font_size) << c.ini;
-        EXPECT_EQ(read_file(rig.ini_path()), c.file_after) << c.ini;
+        EXPECT_EQ(test::file_bytes(rig.ini_path()), c.file_after) << c.ini;
     }
 }
 
@@ -95,7 +89,7 @@ TEST(Start_up, keeps_the_first_50_characters_of_a_long_company_name) {
     rig.preset_ini("[main]\nport=2\ncompany=" + seventy + "\nfont_size=9\n");
     ASSERT_TRUE(rig.start());
     EXPECT_EQ(rig.dialog.settings().company, std::string(50, 'x'));
-    EXPECT_NE(read_file(rig.ini_path()).find(seventy), std::string::npos);  // the file keeps all 70
+    EXPECT_NE(test::file_bytes(rig.ini_path()).find(seventy), std::string::npos);  // the file keeps all 70
 }
 
 TEST(Start_up, unknown_folders_are_fatal) {
@@ -117,13 +111,13 @@ TEST(Commands, format_and_port_update_status_marks_file_and_tag_list) {
     EXPECT_FALSE(rig.ui.text_format_checked);
     EXPECT_EQ(rig.ui.port_checked, 5);
     EXPECT_TRUE(rig.ui.tag_list.empty());
-    const std::string ini = read_file(rig.ini_path());
+    const std::string ini = test::file_bytes(rig.ini_path());
     EXPECT_NE(ini.find("port=5\n"), std::string::npos);
     EXPECT_NE(ini.find("format=0\n"), std::string::npos);
 
     rig.dialog.run_command(res::ID_UPLOAD_TEXT_FORMAT);
     EXPECT_EQ(rig.ui.status(), "Configured to upload reports in TEXT format via port COM5");
-    EXPECT_NE(read_file(rig.ini_path()).find("format=1\n"), std::string::npos);
+    EXPECT_NE(test::file_bytes(rig.ini_path()).find("format=1\n"), std::string::npos);
 }
 
 TEST(Commands, company_name_is_cut_to_50_characters_and_cancel_changes_nothing) {
@@ -134,7 +128,7 @@ TEST(Commands, company_name_is_cut_to_50_characters_and_cancel_changes_nothing) 
     rig.dialog.run_command(res::ID_COMPANY_NAME);
     const std::string fifty = std::string(48, 'A') + "\xC3\xA9\xC3\xA9";  // characters, not bytes
     EXPECT_EQ(rig.dialog.settings().company, fifty);
-    EXPECT_NE(read_file(rig.ini_path()).find("company=" + fifty + "\n"), std::string::npos);
+    EXPECT_NE(test::file_bytes(rig.ini_path()).find("company=" + fifty + "\n"), std::string::npos);
 
     rig.ui.expect_company_name(std::nullopt);
     rig.dialog.run_command(res::ID_COMPANY_NAME);
@@ -184,24 +178,24 @@ TEST(Exit, guards_unsaved_reports) {
 TEST(Window_placement, saved_only_in_normal_state_after_start_up) {
     Rig rig;
     ASSERT_TRUE(rig.dialog.initialize(rig.folders, rig.created));
-    const std::string after_start = read_file(rig.ini_path());
+    const std::string after_start = test::file_bytes(rig.ini_path());
     rig.dialog.window_sized(Window_state::normal, {1, 2, 3, 4});  // still initializing
     rig.dialog.window_moved(Window_state::normal, {1, 2, 3, 4});
-    EXPECT_EQ(read_file(rig.ini_path()), after_start);
+    EXPECT_EQ(test::file_bytes(rig.ini_path()), after_start);
     rig.dialog.finish_initializing();
 
     rig.dialog.window_sized(Window_state::minimised, {1, 2, 3, 4});
     rig.dialog.window_moved(Window_state::minimised, {1, 2, 3, 4});
-    EXPECT_EQ(read_file(rig.ini_path()), after_start);
+    EXPECT_EQ(test::file_bytes(rig.ini_path()), after_start);
 
     rig.dialog.window_sized(Window_state::maximised, {0, 0, 1920, 1080});
-    std::string ini = read_file(rig.ini_path());
+    std::string ini = test::file_bytes(rig.ini_path());
     EXPECT_NE(ini.find("window_mode=1\n"), std::string::npos);
     EXPECT_NE(ini.find("window_width=700\n"), std::string::npos);  // the normal rectangle stays
 
     rig.dialog.window_sized(Window_state::normal, {10, 20, 800, 500});
     rig.dialog.window_moved(Window_state::normal, {10, 20, 800, 500});
-    ini = read_file(rig.ini_path());
+    ini = test::file_bytes(rig.ini_path());
     for (const char* line : {"window_mode=0\n", "window_top=20\n", "window_left=10\n", "window_height=500\n",
                              "window_width=800\n"})
         EXPECT_NE(ini.find(line), std::string::npos) << line;

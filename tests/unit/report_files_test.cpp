@@ -19,18 +19,12 @@
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 #include "support/scripted_ui.h"
+#include "support/test_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using reports::Report_format;
-
-std::string read_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void write_bytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -206,7 +200,7 @@ TEST(Save_single, csv_upload_proposes_a_time_stamped_csv_name_and_writes_every_l
     });
     reports::save_reports_single(rig.context);
 
-    EXPECT_EQ(read_bytes(path), crlf(lines));
+    EXPECT_EQ(test::file_bytes(path), crlf(lines));
     EXPECT_EQ(entries(rig.root + "/out"), std::set<std::string>{"2010_05_07_09_05.csv"});
     EXPECT_EQ(rig.directory, rig.root + "/out");
     EXPECT_EQ(rig.stored, std::vector<std::string>{rig.root + "/out"});
@@ -296,10 +290,10 @@ TEST_P(Save_separate, one_report_per_file_with_its_company_line_and_no_separator
     });
     run(rig);
 
-    for (const char* tag : {"PT-101", "PT-102", "PT-103"}) EXPECT_EQ(read_bytes(path_of(d, tag)), crlf(report(tag))) << tag;
+    for (const char* tag : {"PT-101", "PT-102", "PT-103"}) EXPECT_EQ(test::file_bytes(path_of(d, tag)), crlf(report(tag))) << tag;
     if (directories()) {
         EXPECT_EQ(entries(d), (std::set<std::string>{"PT-101", "PT-102", "PT-103"}));
-        EXPECT_EQ(read_bytes(d + "/PT-101/keep.txt"), "keep");
+        EXPECT_EQ(test::file_bytes(d + "/PT-101/keep.txt"), "keep");
     } else {
         EXPECT_EQ(entries(d).size(), 3u);
     }
@@ -316,7 +310,7 @@ TEST_P(Save_separate, one_report_per_file_with_its_company_line_and_no_separator
     write_bytes(path_of(d, "PT-102"), "stale");
     rig.ui.expect_file(d + "/");
     run(rig);
-    EXPECT_EQ(read_bytes(path_of(d, "PT-102")), crlf(report("PT-102")));
+    EXPECT_EQ(test::file_bytes(path_of(d, "PT-102")), crlf(report("PT-102")));
     EXPECT_TRUE(rig.ui.messages.empty());
     EXPECT_FALSE(rig.list.reports_unsaved);
     EXPECT_EQ(rig.directory, d);  // the trailing separator is not kept
@@ -333,8 +327,8 @@ TEST_P(Save_separate, unsafe_tag_ids_are_refused_and_the_other_reports_written) 
         rig.ui.expect_file(d);
         rig.ui.expect_error(directories() ? "Create Directory Error: " + bad : "File Open Error: " + bad + "." + ext());
         run(rig);
-        EXPECT_EQ(read_bytes(path_of(d, "PT-101")), crlf(report("PT-101")));
-        EXPECT_EQ(read_bytes(path_of(d, "PT-103")), crlf(report("PT-103")));
+        EXPECT_EQ(test::file_bytes(path_of(d, "PT-101")), crlf(report("PT-101")));
+        EXPECT_EQ(test::file_bytes(path_of(d, "PT-103")), crlf(report("PT-103")));
         EXPECT_EQ(entries(d).size(), 2u);
         // Nothing was written beside or above the chosen folder.
         EXPECT_EQ(entries(rig.root + "/inner"), std::set<std::string>{"reports"});
@@ -357,7 +351,7 @@ TEST_P(Save_separate, a_folder_that_cannot_hold_files_fails_every_report) {
                                                 "\nNot a directory");
     run(rig);
     EXPECT_TRUE(rig.list.reports_unsaved);
-    EXPECT_EQ(read_bytes(regular), "x");
+    EXPECT_EQ(test::file_bytes(regular), "x");
     EXPECT_FALSE(rig.ui.wait_cursor);
 }
 
@@ -405,7 +399,7 @@ TEST_P(Save_separate, reports_sharing_a_file_name_get_numbered_names_in_one_save
     run(rig);
 
     auto holds = [](const std::string& path, const std::string& mark) {
-        return read_bytes(path).find("\r\n" + mark + "\r\n") != std::string::npos;
+        return test::file_bytes(path).find("\r\n" + mark + "\r\n") != std::string::npos;
     };
     EXPECT_TRUE(holds(first, "mark 0"));
     EXPECT_TRUE(holds(path_of(d, "PT-102"), "mark 1"));
@@ -465,7 +459,7 @@ TEST(Separate_reports, boundaries) {
         EXPECT_EQ(result.written.size(), c.files.size());
         EXPECT_EQ(entries(d).size(), c.files.size());
         for (const auto& [tag, lines] : c.files)
-            EXPECT_EQ(read_bytes(d + "/" + tag + "_2010_05_07_09_05.txt"), crlf(lines)) << tag;
+            EXPECT_EQ(test::file_bytes(d + "/" + tag + "_2010_05_07_09_05.txt"), crlf(lines)) << tag;
     }
 }
 
@@ -492,7 +486,7 @@ TEST(Separate_reports, tag_ids_that_give_one_name_keep_both_reports) {
                                                      reports::Separate_layout::files, {});
         EXPECT_TRUE(result.all_written);
         EXPECT_EQ(entries(d), std::set<std::string>(c.names.begin(), c.names.end()));
-        EXPECT_EQ(read_bytes(d + "/" + c.names[1]), crlf({c.lines[4], "b"}));
+        EXPECT_EQ(test::file_bytes(d + "/" + c.names[1]), crlf({c.lines[4], "b"}));
     }
 }
 
@@ -540,8 +534,8 @@ TEST(Write_errors, a_short_write_keeps_the_old_file_and_the_reports_unsaved) {
         rig.ui.expect_file(d);
         reports::save_reports_separate(rig.context);
     }
-    EXPECT_EQ(read_bytes(single), "old single");
-    EXPECT_EQ(read_bytes(separate), "old separate");
+    EXPECT_EQ(test::file_bytes(single), "old single");
+    EXPECT_EQ(test::file_bytes(separate), "old separate");
     EXPECT_EQ(entries(d), (std::set<std::string>{"single.txt", "BIG_2010_05_07_09_05.txt"}));  // no temporary left
     EXPECT_TRUE(rig.list.reports_unsaved);
     EXPECT_FALSE(rig.ui.wait_cursor);

@@ -15,6 +15,7 @@
 
 #include "shell/ini_file.h"
 #include "shell/settings.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -37,13 +38,6 @@ public:
 private:
     std::string path_;
 };
-
-std::string read_all(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void write_all(const std::string& path, const std::string& data) {
     std::ofstream out(path, std::ios::binary);
@@ -96,7 +90,7 @@ TEST_F(Ini_test, keys_of_other_sections_are_not_read) {
 
 TEST_F(Ini_test, writing_creates_file_and_section) {
     EXPECT_TRUE(ini.write_int("port", 3));
-    EXPECT_EQ(read_all(path), "[main]\nport=3\n");
+    EXPECT_EQ(test::file_bytes(path), "[main]\nport=3\n");
     EXPECT_EQ(ini.read_int("port", 1), 3);
 }
 
@@ -104,21 +98,21 @@ TEST_F(Ini_test, writing_replaces_in_place_and_keeps_every_other_line) {
     write_all(path, "; settings\n[other]\nport=9\n\n[Main]\nPORT = 2\n; note\nformat=1\n\n[tail]\nx=1\n");
     EXPECT_TRUE(ini.write_int("port", 5));
     EXPECT_TRUE(ini.write_text("company", "Acme"));
-    EXPECT_EQ(read_all(path),
+    EXPECT_EQ(test::file_bytes(path),
               "; settings\n[other]\nport=9\n\n[Main]\nport=5\n; note\nformat=1\ncompany=Acme\n\n[tail]\nx=1\n");
 }
 
 TEST_F(Ini_test, writing_adds_the_section_after_other_sections) {
     write_all(path, "[other]\nx=1\n");
     EXPECT_TRUE(ini.write_text("company", ""));
-    EXPECT_EQ(read_all(path), "[other]\nx=1\n[main]\ncompany=\n");
+    EXPECT_EQ(test::file_bytes(path), "[other]\nx=1\n[main]\ncompany=\n");
     EXPECT_EQ(ini.read_text("company", "default"), "");
 }
 
 TEST_F(Ini_test, crlf_files_stay_crlf) {
     write_all(path, "[main]\r\nport=2\r\n");
     EXPECT_TRUE(ini.write_int("font_size", 9));
-    EXPECT_EQ(read_all(path), "[main]\r\nport=2\r\nfont_size=9\r\n");
+    EXPECT_EQ(test::file_bytes(path), "[main]\r\nport=2\r\nfont_size=9\r\n");
 }
 
 TEST_F(Ini_test, failed_write_reports_false_and_leaves_nothing_behind) {
@@ -131,7 +125,7 @@ TEST_F(Ini_test, atomic_write_leaves_no_temporary_file) {
     std::string error;
     ASSERT_EQ(shell::write_file_atomically(path, "one\n", error), shell::Write_outcome::ok) << error;
     ASSERT_EQ(shell::write_file_atomically(path, "two\n", error), shell::Write_outcome::ok) << error;
-    EXPECT_EQ(read_all(path), "two\n");
+    EXPECT_EQ(test::file_bytes(path), "two\n");
     int files = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) ++files;
     EXPECT_EQ(files, 1);
@@ -173,7 +167,7 @@ protected:
 TEST_F(Settings_test, first_run_writes_the_eleven_keys_in_order) {
     shell::Program_settings s = shell::load_settings(ini, folders, created);
     const std::string docs = folders.documents;
-    EXPECT_EQ(read_all(path), "[main]\nport=1\ncompany=\ndirectory=" + docs + "\ntag_config_directory=" + docs +
+    EXPECT_EQ(test::file_bytes(path), "[main]\nport=1\ncompany=\ndirectory=" + docs + "\ntag_config_directory=" + docs +
                                   "\nformat=1\nwindow_mode=0\nwindow_top=50\nwindow_left=100\nwindow_height=600\n"
                                   "window_width=800\nfont_size=9\n");
     EXPECT_EQ(s.port, 1);
@@ -192,7 +186,7 @@ TEST_F(Settings_test, first_run_writes_the_eleven_keys_in_order) {
 TEST_F(Settings_test, port_alone_rewrites_only_the_font_size) {
     write_all(path, "[main]\nport=3\n");
     shell::Program_settings s = shell::load_settings(ini, folders, created);
-    EXPECT_EQ(read_all(path), "[main]\nport=3\nfont_size=9\n");
+    EXPECT_EQ(test::file_bytes(path), "[main]\nport=3\nfont_size=9\n");
     EXPECT_EQ(s.port, 3);
     EXPECT_EQ(s.report_directory, "");
     EXPECT_EQ(s.tag_config_directory, "");
@@ -206,7 +200,7 @@ TEST_F(Settings_test, port_outside_one_to_eight_becomes_one_in_memory_and_file) 
     for (const char* value : {"0", "9", "100"}) {
         write_all(path, std::string("[main]\nport=") + value + "\nfont_size=9\n");
         EXPECT_EQ(shell::load_settings(ini, folders, created).port, 1) << value;
-        EXPECT_EQ(read_all(path), "[main]\nport=1\nfont_size=9\n") << value;
+        EXPECT_EQ(test::file_bytes(path), "[main]\nport=1\nfont_size=9\n") << value;
     }
     for (int port = 1; port <= 8; ++port) {
         write_all(path, "[main]\nport=" + std::to_string(port) + "\nfont_size=9\n");
@@ -227,7 +221,7 @@ TEST_F(Settings_test, negative_port_is_corrected_and_keeps_the_other_settings) {
         EXPECT_EQ(s.format, 0) << value;
         EXPECT_EQ(s.window.top, 7) << value;
         EXPECT_EQ(s.font_size, 12) << value;
-        EXPECT_EQ(read_all(path), "[main]\nport=1\n" + rest) << value;
+        EXPECT_EQ(test::file_bytes(path), "[main]\nport=1\n" + rest) << value;
     }
 }
 
@@ -260,7 +254,7 @@ TEST_F(Settings_test, other_values_are_taken_as_they_are) {
     write_all(path,
               "[main]\nport=4\nformat=7\nwindow_mode=1\nwindow_top=-3000\nwindow_left=9000\n"
               "window_height=20\nwindow_width=30\nfont_size=16\n");
-    const std::string before = read_all(path);
+    const std::string before = test::file_bytes(path);
     shell::Program_settings s = shell::load_settings(ini, folders, created);
     EXPECT_EQ(s.format, 7);
     EXPECT_EQ(s.window_mode, 1);
@@ -268,7 +262,7 @@ TEST_F(Settings_test, other_values_are_taken_as_they_are) {
     EXPECT_EQ(s.window.left, 9000);
     EXPECT_EQ(s.window.height, 20);
     EXPECT_EQ(s.window.width, 30);
-    EXPECT_EQ(read_all(path), before);  // nothing corrected, nothing written
+    EXPECT_EQ(test::file_bytes(path), before);  // nothing corrected, nothing written
 }
 
 // ---- Folders ----

@@ -15,6 +15,7 @@
 #include "tags/editor_fields.h"
 #include "tags/tag_editor.h"
 #include "tags/test_points.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -24,13 +25,6 @@ using tags::Page;
 using tags::Tag_sheet;
 
 const fs::path EXAMPLES = fs::path(__FILE__).parent_path() / "../../examples/tags";
-
-std::string read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void expect_warning(test::Scripted_ui& ui, int id, ui::Answer answer = ui::Answer::yes) {
     ui.expect_message(res::str(id), ui::Caption::warning, ui::Buttons::yes_no_exclamation, answer);
@@ -523,7 +517,7 @@ TEST(Tag_editor, new_writes_the_worked_example_and_edit_loads_it_with_the_same_v
     f.ui.expect_generate({{5, 0, 100, 0}});
     f.ui.expect_file(path);
     tags::new_tag_command(f.context);
-    EXPECT_EQ(read_file(path), read_file(EXAMPLES / "TT-101.utg"));
+    EXPECT_EQ(test::file_bytes(path), test::file_bytes(EXAMPLES / "TT-101.utg"));
 
     f.ui.expect_file(path);
     f.ui.expect_tag_sheet("Edit tag:  TT-101.utg", [](Tag_sheet& sheet) {
@@ -536,7 +530,7 @@ TEST(Tag_editor, new_writes_the_worked_example_and_edit_loads_it_with_the_same_v
     });
     f.ui.expect_file(path, [](const ui::File_request& r) { EXPECT_EQ(r.default_name, "TT-101.utg"); });
     tags::edit_tag_command(f.context);
-    EXPECT_EQ(read_file(path), read_file(EXAMPLES / "TT-101.utg"));
+    EXPECT_EQ(test::file_bytes(path), test::file_bytes(EXAMPLES / "TT-101.utg"));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "resources/tags_strings.h"
 #include "support/scripted_ui.h"
 #include "tags/tag_file.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -30,13 +31,6 @@ std::string worked_example() {
     std::string text;
     for (int i = 0; i < 47; ++i) text += (i <= 30 ? fields[i] : std::to_string(i) + " ") + "\r\n";
     return text;
-}
-
-std::string read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 void write_file(const std::string& path, const std::string& data) {
@@ -58,7 +52,7 @@ TEST(Tag_file, the_worked_example_is_written_byte_for_byte_and_read_back) {
     f.ui.expect_file(EXAMPLES.string() + "/TT-101.utg");
     ASSERT_TRUE(tags::load_tag_file(f.context, "Select the tag to download"));
     EXPECT_EQ(tags::tag_file_text(f.record), worked_example());
-    EXPECT_EQ(read_file(EXAMPLES / "TT-101.utg"), worked_example());
+    EXPECT_EQ(test::file_bytes(EXAMPLES / "TT-101.utg"), worked_example());
     EXPECT_EQ(f.current_name, "TT-101.utg");
     EXPECT_EQ(f.stored_folder, f.folder);
     EXPECT_EQ(f.ui.file_requests.at(0).initial_folder, "/start");
@@ -128,7 +122,7 @@ TEST(Tag_file, save_proposes_the_loaded_name_and_a_failed_save_names_the_file) {
         EXPECT_TRUE(r.ask_replace);
     });
     ASSERT_TRUE(tags::save_tag_file(f.context, values));
-    EXPECT_EQ(read_file(folder + "/PUMP-7.utg"), tags::tag_file_text(f.record));
+    EXPECT_EQ(test::file_bytes(folder + "/PUMP-7.utg"), tags::tag_file_text(f.record));
     EXPECT_EQ(f.stored_folder, folder);
     EXPECT_EQ(f.current_name, "PUMP-7");
 
