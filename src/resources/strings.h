@@ -3,7 +3,10 @@
 // Ids 32771..32813 (and 57601, File > Open) are the status-line prompts of the
 // menu commands; they double as the command ids.  Ids 57601..57787 are the
 // messages, captions, labels and field names; the table outgrew that range,
-// so later texts take ids from 57900 on.  Each subsystem keeps its ids in
+// so later texts take ids from 57900 on: 57900..57999 the early additions,
+// 58000..58049 the tag editor, 58050..58099 groups and downloads,
+// 58100..58149 files and printing, 58150..58199 windows and dialogs,
+// 58200..58399 the calibration records.  Each subsystem keeps its ids in
 // its own header (shell_strings.h, link_strings.h, ...) and its texts in the
 // matching .cpp; this file is the single way to look a text up.
 #pragma once
