@@ -108,9 +108,13 @@ std::vector<std::string> tag_display_lines(const reports::Field_table& record) {
     return lines;
 }
 
-std::vector<std::string> group_display_lines(const std::vector<std::string>& members) {
+std::vector<std::string> group_display_lines(const std::vector<std::string>& members, const std::string& folder) {
     std::vector<std::string> lines;
-    for (const std::string& member : members) lines.push_back(cut(member, max_display_chars));
+    for (const std::string& member : members) {
+        const std::string line =
+            find_member(folder, member) ? member : res::format(res::IDS_MISSING_MEMBER_ENTRY, member);
+        lines.push_back(cut(line, max_display_chars));
+    }
     return lines;
 }
 
@@ -171,7 +175,8 @@ void display_group_command(shell::Program& program) {
     Group_file_context files = group_file_context(program);
     if (!load_group_file(files, res::str(res::IDS_SELECT_GROUP_TO_DISPLAY))) return;
     show_display(program.ui, res::format(res::IDS_GROUP_DISPLAY_CAPTION, program.current_group_file_name),
-                 group_display_lines(program.group_members), program.settings.font_size);
+                 group_display_lines(program.group_members, program.settings.tag_config_directory),
+                 program.settings.font_size);
 }
 
 }  // namespace download

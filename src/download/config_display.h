@@ -40,8 +40,9 @@ void add_display_line(const reports::Field_table& record, int field, std::vector
 // The display lines of the tag configuration in slots 1..46.
 std::vector<std::string> tag_display_lines(const reports::Field_table& record);
 
-// The display lines of a group: its member names in file order.
-std::vector<std::string> group_display_lines(const std::vector<std::string>& members);
+// The display lines of a group: its member names in file order, each one
+// whose file is not in the group directory marked "(missing)".
+std::vector<std::string> group_display_lines(const std::vector<std::string>& members, const std::string& folder);
 
 // Lays display lines out on pages: "%-50sPage %i" with the caption at the
 // top margin, the lines from two line heights below it, a page ending once a

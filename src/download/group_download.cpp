@@ -8,6 +8,8 @@
 #include "link/checks.h"
 #include "link/transactions.h"
 #include "resources/download_strings.h"
+#include "resources/report_files_strings.h"
+#include "resources/reports_strings.h"
 #include "resources/strings.h"
 #include "resources/tags_strings.h"
 
@@ -62,7 +64,7 @@ bool hide_missing_members(Program& program) {
         missing = true;
     }
     return !missing || program.ui.message(res::str(res::IDS_MEMBERS_MISSING), ui::Caption::error,
-                                          ui::Buttons::yes_no) == ui::Answer::yes;
+                                          ui::Buttons::yes_no_continue) == ui::Answer::yes;
 }
 
 // `Select_dialog` until between one and free_spaces members are chosen: the
@@ -102,21 +104,47 @@ void show_row(Program& program, int row, const std::string& text) {
     if (row >= free_rows) program.ui.set_status_top_row(row - free_rows + 1);
 }
 
-// Reads member name into the working record; shows why it could not.
-bool read_member(Program& program, const std::string& name) {
+// The message of a member file that could not be read.
+std::string read_failure_text(tags::File_read outcome, const std::string& path, const std::string& reason) {
+    switch (outcome) {
+    case tags::File_read::ok: break;
+    case tags::File_read::open_failed: return res::str(res::IDS_FILE_OPEN_ERROR);
+    case tags::File_read::read_failed: return res::format(res::IDS_FILE_READ_ERROR, path, reason);
+    case tags::File_read::invalid: return res::str(res::IDS_INVALID_TAG_FILE);
+    }
+    return {};
+}
+
+// Reads member name into the working record; shows why it could not, and
+// notes it.  The member becomes the current tag file only once its file
+// opened: a member that is not there leaves the last one current.
+bool read_member(Program& program, const std::string& name, Failure_note& note) {
     const auto path = find_member(program.settings.tag_config_directory, name);
-    program.current_tag_file_name = name;
     std::string reason;
     const tags::File_read outcome =
         path ? tags::read_tag_file(*path, program.fields, reason) : tags::File_read::open_failed;
-    tags::show_read_failure(program.ui, outcome, path.value_or(name), reason, res::IDS_INVALID_TAG_FILE);
-    return outcome == tags::File_read::ok;
+    if (outcome != tags::File_read::open_failed) program.current_tag_file_name = name;
+    if (outcome == tags::File_read::ok) return true;
+    const std::string text = read_failure_text(outcome, path.value_or(name), reason);
+    program.ui.message(text, ui::Caption::error, ui::Buttons::ok);
+    note = first_line(text);
+    return false;
+}
+
+// A summary row: the status row, and after a FAILED one the reason in short.
+std::string summary_row(const std::string& row, bool loaded, Result_code result, const Failure_note& note) {
+    if (loaded) return row;
+    // A port that could not be opened again said so in its own words.
+    const std::string reason =
+        !note.empty() ? note : result == comm::RESULT_PORT_CLOSED ? res::str(res::IDS_PORT_LOST_SHORT) : "";
+    return reason.empty() ? row : res::format(res::IDS_SUMMARY_FAILED_ROW, row, reason);
 }
 
 // The sending phase, with the port open: the status window, each member in
-// turn, and the rows as they ended.
+// turn, and the rows as they ended; summary gets the same rows with the
+// reason of each failure.
 std::vector<std::string> send_members(Program& program, const std::vector<std::string>& names,
-                                      Group_download_outcome& outcome) {
+                                      Group_download_outcome& outcome, std::vector<std::string>& summary) {
     ui::Ui& ui = program.ui;
     ui.set_wait_cursor(true);
     program.set_busy(true);
@@ -127,10 +155,13 @@ std::vector<std::string> send_members(Program& program, const std::vector<std::s
     ui.show_status_window(res::str(res::IDS_STATUS_CAPTION), rows, [&link] { link.request_cancel(); });
 
     const int count = static_cast<int>(names.size());
+    summary = rows;
     for (int i = 0; i < count; ++i) {
         Result_code result = comm::RESULT_OK;
-        const bool loaded = download_group_member(program, i, count, names[i], result);
+        Failure_note note;
+        const bool loaded = download_group_member(program, i, count, names[i], result, note);
         rows[i] = status_row(loaded ? Member_state::loaded : Member_state::failed, names[i]);
+        summary[i] = summary_row(rows[i], loaded, result, note);
         if (loaded) ++outcome.loaded;
         if (stops_the_run(result)) break;
     }
@@ -162,18 +193,19 @@ int scroll_free_rows(const ui::Ui::List_metrics& metrics) {
     return metrics.list_height / metrics.row_height - 1;
 }
 
-bool download_group_member(Program& program, int row, int count, const std::string& name, Result_code& result) {
+bool download_group_member(Program& program, int row, int count, const std::string& name, Result_code& result,
+                           Failure_note& note) {
     result = comm::RESULT_OK;
     show_row(program, row, status_row(Member_state::loading, name));
-    bool loaded = read_member(program, name);
+    bool loaded = read_member(program, name, note);
     if (loaded) {
         int free_spaces = 0, position = -1;
         result = comm::query_free_space(program.link, program.session.capability, free_spaces, position);
-        loaded = room_available(program, result, free_spaces, position);
+        loaded = room_available(program, result, free_spaces, position, &note);
         if (loaded) {
             const std::string progress = res::format(res::IDS_DOWNLOAD_PROGRESS, row + 1, count);
             program.ui.set_status(progress);
-            loaded = download_working_tag(program, position, free_spaces, result, progress);
+            loaded = download_working_tag(program, position, free_spaces, result, progress, note);
         }
     }
     show_row(program, row, status_row(loaded ? Member_state::loaded : Member_state::failed, name));
@@ -206,9 +238,10 @@ Group_download_outcome download_group_command(Program& program) {
         return outcome;
     }
     outcome.chosen = static_cast<int>(chosen->size());
-    program.group_members = send_members(program, *chosen, outcome);
+    std::vector<std::string> summary;
+    program.group_members = send_members(program, *chosen, outcome, summary);
     program.ui.beep();
-    program.ui.show_summary(program.group_members);
+    program.ui.show_summary(summary);
     program.refresh_status_line();
     return outcome;
 }

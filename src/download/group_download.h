@@ -14,13 +14,15 @@
 // A member that fails (a bad file, a refused field, an unexpected reply)
 // does not stop the others; no answer, DOCUMENT mode, Cancel or a port that
 // cannot be reopened stop the run, and the members after it stay Pending.
-// The rows as they end are shown in `Summary_dialog` after one beep, and
-// `group_members` keeps them until the next group command.
+// The rows as they end are shown in `Summary_dialog` after one beep, each
+// FAILED row followed by its reason in short (the message shown during the
+// run), and `group_members` keeps the rows until the next group command.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "download/tag_download.h"
 #include "link/result_code.h"
 #include "resources/help_pages.h"
 #include "shell/program.h"
@@ -56,8 +58,8 @@ Group_download_outcome download_group_command(shell::Program& program);
 // Sends member `name` (row `row` of `count`) from the group directory with
 // the port open: its row goes to "Loading >" and ends "Loaded" or "FAILED",
 // the list scrolled to keep it in sight.  True when the calibrator accepted
-// it; result is the last result code.
+// it; result is the last result code, note the failure shown, in short.
 bool download_group_member(shell::Program& program, int row, int count, const std::string& name,
-                           comm::Result_code& result);
+                           comm::Result_code& result, Failure_note& note);
 
 }  // namespace download

@@ -84,6 +84,11 @@ void Group_editor::keep_missing(const std::string& name) {
     insert_sorted(in_group_, name);
 }
 
+std::string Group_editor::entry_text(const std::string& name) const {
+    const bool missing = std::find(kept_missing_.begin(), kept_missing_.end(), name) != kept_missing_.end();
+    return missing ? res::format(res::IDS_MISSING_MEMBER_ENTRY, name) : name;
+}
+
 void Group_editor::add(const std::vector<int>& rows) { move_rows(available_, in_group_, rows); }
 
 void Group_editor::remove(const std::vector<int>& rows) { move_rows(in_group_, available_, rows); }
@@ -102,7 +107,13 @@ void new_group_command(shell::Program& program) {
     tags::Tag_file_context tag_files = tag_file_context(program);
     if (!tags::load_tag_file(tag_files, res::str(res::IDS_SELECT_FIRST_GROUP_TAG))) return;
     // The first tag's name as the listing gives it (".UTG" written ".utg").
-    program.group_members = {member_name_of_file(program.current_tag_file_name).value_or(program.current_tag_file_name)};
+    const auto first = member_name_of_file(program.current_tag_file_name);
+    if (!first) {
+        program.ui.message(res::format(res::IDS_NOT_A_GROUP_MEMBER, program.current_tag_file_name),
+                           ui::Caption::error, ui::Buttons::ok);
+        return;
+    }
+    program.group_members = {*first};
     program.current_group_file_name.clear();
     Group_editor editor(res::str(res::IDS_EDIT_NEW_GROUP), program.settings.tag_config_directory);
     edit_until_saved(program, editor);

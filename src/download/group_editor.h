@@ -38,6 +38,10 @@ public:
     void display(ui::Ui& ui);
 
     const std::string& caption() const { return caption_; }
+    // The text either list shows for a name: the name itself, or
+    // "TT-101.utg  (missing)" for a kept member whose file is not in the
+    // directory.
+    std::string entry_text(const std::string& name) const;
     const std::vector<std::string>& available() const { return available_; }
     const std::vector<std::string>& in_group() const { return in_group_; }
 
@@ -71,7 +75,9 @@ private:
 
 // Configure > Group > New (command 32810): a first tag file picked with
 // "Select the first tag for the group" makes its folder the group directory
-// and the group of that one tag, which the editor then shows.
+// and the group of that one tag, which the editor then shows.  A tag file
+// whose name a group file cannot hold (not printable ASCII) is refused with
+// a message, as the directory listing leaves it out.
 void new_group_command(shell::Program& program);
 
 // Configure > Group > Edit (command 32811).

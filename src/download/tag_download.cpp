@@ -18,6 +18,12 @@ void show_error(Program& program, const std::string& text) {
     program.ui.message(text, ui::Caption::error, ui::Buttons::ok);
 }
 
+// Shows a failure and notes it, in short, where a note is kept.
+void show_failure(Program& program, const std::string& text, Failure_note* note) {
+    show_error(program, text);
+    if (note) *note = first_line(text);
+}
+
 // The message of a failed exchange of the download (a field or a free-space
 // query): 7, DOCUMENT mode, Cancel, and no answer for everything else.
 int failure_message(Result_code result) {
@@ -40,6 +46,12 @@ std::string refusal_text(const Program& program, const std::string& reply, int f
                        program.current_tag_file_name, download_field_name(field));
 }
 
+// The same in short: the error text and the field (a summary row names the tag).
+std::string refusal_note(const std::string& reply, int field) {
+    return res::format(res::IDS_REFUSED_FIELD_SHORT, comm::calibrator_error_message(comm::error_code(reply)),
+                       download_field_name(field));
+}
+
 // Steps 6 to 11 of Download > Tag, with the port open and the cancel window
 // up.  position is where the tag went when it was loaded.
 bool query_load_and_send(Program& program, int& position, Result_code& result) {
@@ -52,22 +64,25 @@ bool query_load_and_send(Program& program, int& position, Result_code& result) {
 
     const std::string progress = res::format(res::IDS_DOWNLOAD_PROGRESS, 1, 1);
     program.ui.set_status(progress);
-    return download_working_tag(program, position, free_spaces, result, progress);
+    Failure_note note;
+    return download_working_tag(program, position, free_spaces, result, progress, note);
 }
 
 }  // namespace
 
-bool room_available(Program& program, Result_code query, int free_spaces, int position) {
+bool room_available(Program& program, Result_code query, int free_spaces, int position, Failure_note* note) {
     if (query != comm::RESULT_OK) {
-        if (!port_lost(program)) show_error(program, res::str(failure_message(query)));
+        if (!port_lost(program)) show_failure(program, res::str(failure_message(query)), note);
         return false;
     }
     if (position < 1 || free_spaces == 0) {
-        show_error(program, res::str(res::IDS_NO_FREE_SPACE));
+        show_failure(program, res::str(res::IDS_NO_FREE_SPACE), note);
         return false;
     }
     return true;
 }
+
+std::string first_line(const std::string& message) { return message.substr(0, message.find('\n')); }
 
 std::string download_field_name(int field) {
     if (field < 1 || field > DOWNLOAD_FIELDS) return res::format(res::IDS_UNKNOWN_FIELD_NUMBER, field);
@@ -83,7 +98,8 @@ tags::Tag_file_context tag_file_context(Program& program) {
             [&program] { program.refresh_status_line(); }};
 }
 
-Result_code download_field(Program& program, bool& keep_going, int field, int position, bool quiet) {
+Result_code download_field(Program& program, bool& keep_going, int field, int position, bool quiet,
+                           Failure_note& note) {
     if (!keep_going) return comm::RESULT_OK;
     std::string reply;
     const Result_code r = comm::download_field_exchange(program.link, program.session.capability, field, position,
@@ -91,30 +107,31 @@ Result_code download_field(Program& program, bool& keep_going, int field, int po
     if (r == comm::RESULT_OK) {
         if (comm::is_error_line(reply) && reply.find('>') != std::string::npos) {
             show_error(program, refusal_text(program, reply, field));
+            note = refusal_note(reply, field);
             keep_going = false;
             return comm::RESULT_REFUSED;
         }
         if (res::starts_with(reply, comm::REPLY_COMPLETE)) return comm::RESULT_OK;
         // An unexpected reply: the attempt fails and may be made again.
-        if (!quiet) show_error(program, res::str(res::IDS_OPERATION_FAILED));
+        if (!quiet) show_failure(program, res::str(res::IDS_OPERATION_FAILED), &note);
         keep_going = false;
         return comm::RESULT_OK;
     }
     const bool always_shown = r == comm::RESULT_DOCUMENT_MODE || r == comm::RESULT_CANCELLED;
-    if ((always_shown || !quiet) && !port_lost(program)) show_error(program, res::str(failure_message(r)));
+    if ((always_shown || !quiet) && !port_lost(program)) show_failure(program, res::str(failure_message(r)), &note);
     keep_going = false;
     return r;
 }
 
 bool download_working_tag(Program& program, int& position, int& free_spaces, Result_code& result,
-                          const std::string& progress_text) {
+                          const std::string& progress_text, Failure_note& note) {
     result = comm::RESULT_OK;
     for (int failed_attempts = 0;;) {
         const bool quiet = failed_attempts < DOWNLOAD_ATTEMPTS - 1;
         bool keep_going = true;
         program.ui.set_cancel_progress(0, DOWNLOAD_FIELDS, progress_text);
         for (int field = 1; field <= DOWNLOAD_FIELDS && keep_going; ++field) {
-            result = download_field(program, keep_going, field, position, quiet);
+            result = download_field(program, keep_going, field, position, quiet, note);
             if (keep_going) program.ui.set_cancel_progress(field, DOWNLOAD_FIELDS, progress_text);
         }
         if (keep_going) return true;
@@ -128,7 +145,7 @@ bool download_working_tag(Program& program, int& position, int& free_spaces, Res
         // Another attempt needs a position: when the calibrator names none
         // (no answer, no room) the download ends here with the reason,
         // rather than sending fields to position -1.
-        if (!room_available(program, query, free_spaces, position)) {
+        if (!room_available(program, query, free_spaces, position, &note)) {
             if (query != comm::RESULT_OK) result = query;
             return false;
         }

@@ -40,25 +40,37 @@ struct Download_outcome {
 // Download > Tag (command 32803).  Shows every outcome itself.
 Download_outcome download_tag_command(shell::Program& program);
 
+// Why a download failed, in short, for a summary row: the first line of the
+// last failure message shown, or for a refused field the calibrator's error
+// and the field.  Empty while no failure message was shown.
+using Failure_note = std::string;
+
 // Sends field `field` of the working record to `position` (port open).
 // Does nothing and returns 0 when keep_going is already false; sets it false
 // on any failure.  Quiet suppresses the messages a later attempt may make
 // unnecessary; a refused field, DOCUMENT mode and Cancel are always shown.
-comm::Result_code download_field(shell::Program& program, bool& keep_going, int field, int position, bool quiet);
+// A message shown is noted in note.
+comm::Result_code download_field(shell::Program& program, bool& keep_going, int field, int position, bool quiet,
+                                 Failure_note& note);
 
 // Sends fields 1..46 of the working record with up to four attempts (port
 // open).  position is the one the caller's query returned; every failed
 // attempt is followed by a new query whose position and free spaces the next
 // attempt uses.  progress_text goes beside the progress bar of the cancel
 // window, which counts the fields sent.  True when the tag was loaded;
-// result holds the last result code.
+// result holds the last result code and note the last failure shown.
 bool download_working_tag(shell::Program& program, int& position, int& free_spaces, comm::Result_code& result,
-                          const std::string& progress_text);
+                          const std::string& progress_text, Failure_note& note);
 
 // True when a free-space query named a position to download to; otherwise
 // shows why not: the query's failure (not completed, DOCUMENT mode, Cancel,
-// no answer) or "There is no free space available in the calibrator.".
-bool room_available(shell::Program& program, comm::Result_code query, int free_spaces, int position);
+// no answer) or "There is no free space available in the calibrator.", and
+// notes it in note when one is given.
+bool room_available(shell::Program& program, comm::Result_code query, int free_spaces, int position,
+                    Failure_note* note = nullptr);
+
+// The first line of a message: how a summary row gives it in short.
+std::string first_line(const std::string& message);
 
 // The name of a download field after "Field:" ("Unknown field number 47."
 // outside 1..46).

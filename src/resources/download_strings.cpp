@@ -55,6 +55,13 @@ extern const std::vector<String_entry> download_strings = {
     {IDS_EXTRACT_DIALOG_CAPTION, "Select tag for extraction"},
     {IDS_NO_TAG_SELECTED_FOR_EXTRACTION, "No tag was selected for extraction."},
     {IDS_EDIT_EXTRACTED_TAG, "Edit extracted tag"},
+    {IDS_NOT_A_GROUP_MEMBER,
+     "The tag file '%s' cannot be a group member: a group holds only tag files whose names end in .utg "
+     "and are written in letters, digits and the punctuation of plain ASCII.  Rename the file and try again."},
+    {IDS_MISSING_MEMBER_ENTRY, "%s  (missing)"},
+    {IDS_SUMMARY_FAILED_ROW, "%s  (%s)"},
+    {IDS_REFUSED_FIELD_SHORT, "%s  Field: %s"},
+    {IDS_PORT_LOST_SHORT, "The port could not be opened again."},
 };
 
 }  // namespace res

@@ -55,6 +55,12 @@ enum Download_string : int {
     IDS_EXTRACT_DIALOG_CAPTION = 57941,
     IDS_NO_TAG_SELECTED_FOR_EXTRACTION = 57942,
     IDS_EDIT_EXTRACTED_TAG = 57943,
+    // Groups and downloads, later additions.
+    IDS_NOT_A_GROUP_MEMBER = 58050,        // "%s" tag file name
+    IDS_MISSING_MEMBER_ENTRY = 58051,      // "%s" member name: a member whose file is missing
+    IDS_SUMMARY_FAILED_ROW = 58052,        // "%s" FAILED row, "%s" the reason in short
+    IDS_REFUSED_FIELD_SHORT = 58053,       // "%s" calibrator error, "%s" field name
+    IDS_PORT_LOST_SHORT = 58054,
 };
 
 }  // namespace res

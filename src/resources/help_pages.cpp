@@ -54,6 +54,7 @@ constexpr Id_range not_messages[] = {
     {57971, 57974},  // its port lines
     {57977, 57979},  // its label and buttons
     {57981, 57981},  // the file open's cancel window title
+    {58051, 58054},  // group list entries and the parts of a download summary row
 };
 
 }  // namespace

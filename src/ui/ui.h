@@ -31,6 +31,7 @@ enum class Buttons {
     ok_information_icon,    // port configuration failures: OK with the information icon
     yes_no_exclamation,     // questions ending in "Continue?"
     yes_no,                 // the clock questions: Yes/No without icon
+    yes_no_continue,        // the missing-members "Continue?" question: Yes/No without icon, No the default
 };
 
 enum class Answer { ok, yes, no };

@@ -23,6 +23,7 @@ std::string to_string(ui::Buttons buttons) {
     case ui::Buttons::ok_information_icon: return "ok_information_icon";
     case ui::Buttons::yes_no_exclamation: return "yes_no_exclamation";
     case ui::Buttons::yes_no: return "yes_no";
+    case ui::Buttons::yes_no_continue: return "yes_no_continue";
     }
     return "?";
 }

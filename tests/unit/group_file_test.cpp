@@ -169,7 +169,8 @@ TEST(Group_editor, missing_members_are_asked_about_once_with_the_to_all_answers)
     struct Case {
         const char* name;
         std::vector<Keep> answers;
-        Names in_group;
+        Names in_group;   // as last displayed
+        bool save_cancelled_after_deleting_tt_101 = false;
     };
     const Names missing = {"M1.utg", "M2.utg", "M3.utg"};
     const Case cases[] = {
@@ -177,21 +178,32 @@ TEST(Group_editor, missing_members_are_asked_about_once_with_the_to_all_answers)
         {"Yes to All at the first", {Keep::yes_to_all}, {"M1.utg", "M2.utg", "M3.utg", "TT-101.utg"}},
         {"Yes, No, Yes", {Keep::yes, Keep::no, Keep::yes}, {"M1.utg", "M3.utg", "TT-101.utg"}},
         {"No, then Yes to All", {Keep::no, Keep::yes_to_all}, {"M2.utg", "M3.utg", "TT-101.utg"}},
+        {"a member deleted during a cancelled save is dropped unasked", {Keep::yes, Keep::no, Keep::yes},
+         {"M1.utg", "M3.utg"}, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Edit_rig g({"TT-101.utg", "FT-610.utg"}, {"M1.utg", "M2.utg", "M3.utg", "TT-101.utg"});
         for (Keep k : c.answers) g.rig.ui.expect_keep(k);
-        g.rig.ui.expect_group_dialog([&](download::Group_editor& e) { return e.accept(g.rig.ui); });
+        const auto accept = [&](download::Group_editor& e) {
+            for (const auto& name : e.in_group())   // a kept member is marked as missing
+                EXPECT_EQ(e.entry_text(name), name.starts_with("M") ? name + "  (missing)" : name);
+            return e.accept(g.rig.ui);
+        };
+        g.rig.ui.expect_group_dialog(accept);
+        if (c.save_cancelled_after_deleting_tt_101) {
+            g.rig.ui.expect_file(std::nullopt, [&](const ui::File_request&) { fs::remove(g.folder / "TT-101.utg"); });
+            g.rig.ui.expect_group_dialog(accept);
+        }
         g.rig.ui.expect_file((g.folder / "g.ugp").string());
         download::edit_group_command(g.program);
         EXPECT_EQ(g.rig.ui.keep_texts.size(), c.answers.size());
         EXPECT_EQ(g.rig.ui.keep_texts.at(0),
                   "Tag 'M1.utg' is no longer available in the group directory.  KEEP it in the group?");
-        ASSERT_EQ(g.rig.ui.group_displays.size(), 1u);
+        ASSERT_EQ(g.rig.ui.group_displays.size(), c.save_cancelled_after_deleting_tt_101 ? 2u : 1u);
         EXPECT_EQ(g.rig.ui.group_displays[0].caption, "Edit group:  g.ugp");
-        EXPECT_EQ(g.rig.ui.group_displays[0].in_group, c.in_group);
-        EXPECT_EQ(g.rig.ui.group_displays[0].available, Names{"FT-610.utg"});
+        EXPECT_EQ(g.rig.ui.group_displays.back().in_group, c.in_group);
+        EXPECT_EQ(g.rig.ui.group_displays.back().available, Names{"FT-610.utg"});
         std::string saved = HEADER;
         for (const auto& m : c.in_group) saved += m + "\r\n";
         EXPECT_EQ(read_bytes(g.folder / "g.ugp"), saved);
@@ -242,6 +254,38 @@ TEST(Group_editor, a_new_group_starts_from_its_first_tag_and_ok_refuses_more_tha
     EXPECT_EQ(g.rig.ui.group_displays.at(0).caption, "Edit new group");
     EXPECT_EQ(g.program.group_members.size(), 200u);
     EXPECT_EQ(g.program.group_members.front(), "T10.utg");  // T0 and T1 removed; sorted as the list sorts
+}
+
+TEST(Group_editor, a_new_group_refuses_a_first_tag_whose_name_a_group_file_cannot_hold) {
+    struct Case {
+        std::string file;
+        std::optional<std::string> member;   // nothing: refused with a message
+    };
+    const Case cases[] = {
+        {"T\xC3\xABst.utg", std::nullopt},
+        {"T~.UTG", "T~.utg"},   // 0x7E, the last printable character
+        {"T\x7F.utg", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        Group_rig g;
+        g.add_tags({c.file});
+        g.rig.ui.expect_file((g.folder / c.file).string());
+        if (c.member) {
+            g.rig.ui.expect_group_dialog([](download::Group_editor&) { return false; });
+        } else {
+            g.rig.ui.expect_error("The tag file '" + c.file +
+                                  "' cannot be a group member: a group holds only tag files whose names end in .utg "
+                                  "and are written in letters, digits and the punctuation of plain ASCII.  Rename "
+                                  "the file and try again.");
+        }
+        download::new_group_command(g.program);
+        EXPECT_EQ(g.rig.ui.group_displays.size(), c.member ? 1u : 0u);
+        if (c.member) {
+            EXPECT_EQ(g.rig.ui.group_displays.at(0).in_group, Names{*c.member});
+        }
+        EXPECT_TRUE(g.rig.ui.keep_texts.empty());
+    }
 }
 
 }  // namespace

@@ -144,6 +144,8 @@ TEST(Tag_download, no_room_and_no_level_2_send_no_field_and_show_no_file_dialog)
     const Case cases[] = {
         {"no free space", "NORVA,TQ740,0,3.00", framed("0 -1"), res::str(res::IDS_NO_FREE_SPACE),
          ui::Caption::error},
+        {"a position but 0 free", "NORVA,TQ740,0,3.00", framed("0 5"), res::str(res::IDS_NO_FREE_SPACE),
+         ui::Caption::error},
         {"level 1", "NORVA,TQ740,0,2.10", "", res::str(res::IDS_DOWNLOAD_NOT_AVAILABLE), ui::Caption::information},
     };
     for (const auto& c : cases) {

@@ -25,11 +25,12 @@ Console_ui::Console_ui(bool answer_yes, std::FILE* messages) : answer_yes_(answe
 Answer Console_ui::message(const std::string& text, Caption caption, Buttons buttons) {
     std::fprintf(out_, "%s: %s\n", caption_text(caption).c_str(), text.c_str());
     if (caption == Caption::error || caption == Caption::fatal_error) ++errors_;
-    if (buttons == Buttons::yes_no || buttons == Buttons::yes_no_exclamation) {
+    const bool continue_question = buttons == Buttons::yes_no_exclamation || buttons == Buttons::yes_no_continue;
+    if (continue_question || buttons == Buttons::yes_no) {
         const Answer answer = answer_yes_ ? Answer::yes : Answer::no;
         if (answer == Answer::no) {
             ++questions_declined_;
-            if (buttons == Buttons::yes_no_exclamation) ++continue_declined_;
+            if (continue_question) ++continue_declined_;
         }
         std::fprintf(out_, "  -> %s\n", res::str(answer == Answer::yes ? res::IDS_BUTTON_YES : res::IDS_BUTTON_NO).c_str());
         std::fflush(out_);

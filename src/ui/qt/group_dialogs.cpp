@@ -90,10 +90,17 @@ public:
         grid->addWidget(in_group_, 1, 2);
         auto* arrows = new QVBoxLayout;
         arrows->addStretch();
-        arrows->addWidget(arrow_button(QStyle::SP_ArrowRight, res::IDS_BUTTON_ADD, QStringLiteral("add")));
-        arrows->addWidget(arrow_button(QStyle::SP_ArrowLeft, res::IDS_BUTTON_REMOVE, QStringLiteral("remove")));
+        QPushButton* add = arrow_button(QStyle::SP_ArrowRight, res::IDS_BUTTON_ADD, QStringLiteral("add"));
+        QPushButton* remove = arrow_button(QStyle::SP_ArrowLeft, res::IDS_BUTTON_REMOVE, QStringLiteral("remove"));
+        arrows->addWidget(add);
+        arrows->addWidget(remove);
         arrows->addStretch();
         grid->addLayout(arrows, 1, 1);
+        // Tab goes through the dialog as it reads: the available tags, Add
+        // and Remove, the tags in the group, then the buttons below.
+        setTabOrder(available_, add);
+        setTabOrder(add, remove);
+        setTabOrder(remove, in_group_);
         QDialogButtonBox* buttons = dialog_buttons(this, true, download::GROUP_DIALOG_HELP, help);
         connect(buttons, &QDialogButtonBox::accepted, this, [this] {
             if (editor_.accept(ui_)) accept();
@@ -114,10 +121,8 @@ public:
 
 private:
     QPushButton* arrow_button(QStyle::StandardPixmap arrow, int name, const QString& object_name) {
-        auto* button = new QPushButton(style()->standardIcon(arrow), QString(), this);
+        auto* button = new QPushButton(style()->standardIcon(arrow), q(name), this);
         button->setObjectName(object_name);
-        button->setToolTip(q(name));
-        button->setAccessibleName(q(name));
         button->setAutoDefault(false);
         const bool adds = name == res::IDS_BUTTON_ADD;
         connect(button, &QPushButton::clicked, this, [this, adds] { move(adds); });
@@ -133,6 +138,11 @@ private:
     void show_lists() {
         fill(available_, editor_.available());
         fill(in_group_, editor_.in_group());
+    }
+    // The editor's names, a missing member marked as such.
+    void fill(QListWidget* list, const std::vector<std::string>& names) {
+        list->clear();
+        for (const auto& name : names) list->addItem(q(editor_.entry_text(name)));
     }
 
     download::Group_editor& editor_;
@@ -199,6 +209,12 @@ std::optional<std::vector<int>> choose_rows(QWidget* parent, const std::string& 
     QDialog dialog(parent);
     dialog.setWindowTitle(q(caption));
     auto* layout = new QVBoxLayout(&dialog);
+    // The caption says what to choose ("Select up to 3 tags ..."); a window
+    // manager may cut a long title, so the dialog says it again itself.
+    auto* instruction = new QLabel(q(caption), &dialog);
+    instruction->setObjectName(QStringLiteral("instruction"));
+    instruction->setWordWrap(true);
+    layout->addWidget(instruction);
     QListWidget* list = name_list(&dialog, choice.list_name, choice.mode);
     fill(list, items);
     list->setMinimumSize(list->fontMetrics().averageCharWidth() * choice.width_chars,

@@ -336,7 +336,8 @@ Answer Main_window::message(const std::string& text, Caption caption, Buttons bu
     box.setWindowTitle(q(caption_id(caption)));
     box.setText(q(text));
     box.setTextFormat(Qt::PlainText);
-    const bool question = buttons == Buttons::yes_no || buttons == Buttons::yes_no_exclamation;
+    const bool continue_question = buttons == Buttons::yes_no_exclamation || buttons == Buttons::yes_no_continue;
+    const bool question = continue_question || buttons == Buttons::yes_no;
     box.setIcon(buttons == Buttons::yes_no_exclamation    ? QMessageBox::Warning
                 : buttons == Buttons::ok_information_icon ? QMessageBox::Information
                                                           : QMessageBox::NoIcon);
@@ -345,7 +346,7 @@ Answer Main_window::message(const std::string& text, Caption caption, Buttons bu
         QPushButton* no = box.addButton(q(res::IDS_BUTTON_NO), QMessageBox::NoRole);
         // The "Continue?" questions come before tags are erased or reports
         // thrown away: Enter or a stray key must never answer Yes to them.
-        box.setDefaultButton(buttons == Buttons::yes_no_exclamation ? no : yes);
+        box.setDefaultButton(continue_question ? no : yes);
         box.setEscapeButton(no);
         box.exec();
         return box.clickedButton() == yes ? Answer::yes : Answer::no;
