@@ -110,8 +110,8 @@ TEST(Group_download, at_most_the_free_spaces_are_chosen_while_the_port_is_closed
     EXPECT_EQ(f.rig.ui.selections[0].caption, "Select up to 3 tags from group for download.");
     EXPECT_EQ(f.rig.ui.selections[2].items, FIVE);
     EXPECT_EQ(f.rig.ui.status_caption, "Download status display, press Cancel to stop download");
-    EXPECT_EQ(f.rig.ui.summaries.at(0),
-              (Names{"Loaded     LT-510.utg", "Loaded     TT-101.utg", "Loaded     VT-410.utg"}));
+    EXPECT_EQ(f.rig.ui.summaries.at(0), (Names{"Loaded     LT-510.utg", "Loaded     TT-101.utg", "Loaded     VT-410.utg"}));
+    EXPECT_EQ(f.rig.ui.statuses.at(f.rig.ui.statuses.size() - 2), "Downloading Tags:  3 of 3");
     EXPECT_EQ(f.program.group_members, f.rig.ui.summaries.at(0));
     EXPECT_EQ(f.rig.ui.status_row_changes.front(), "Loading >  LT-510.utg");
     EXPECT_EQ(f.queries, 4);   // the first, then one per member
@@ -139,35 +139,31 @@ TEST(Group_download, a_deleted_member_is_asked_about_and_left_out_of_the_choice)
 }
 
 TEST(Group_download, failures_of_a_member_fail_its_row_and_stop_the_run_only_when_the_next_would_fail_too) {
-    const auto complete = [](int, int, int) { return framed("<Complete>"); };
     struct Case {
         const char* name;
         std::function<std::string(int member, int field, int attempt)> field;
-        std::string gone;   // a member file deleted once the members are chosen
         std::string message;
         Names states;
-        std::string reason;   // after the FAILED row of the summary
         int loaded;
-        std::string current_tag;      // the tag file current at the end
-        std::string last_progress;    // the last "Downloading Tags" status
+        std::string reason, current_tag;   // after the FAILED row of the summary; the tag file current at the end
+        const char* gone = "";             // a member file deleted once the members are chosen
     };
     const Case cases[] = {
         {"a refused field of the first",
-         [](int m, int f, int) { return framed(m == 0 && f == 21 ? "<Error 11>" : "<Complete>"); }, "",
+         [](int m, int f, int) { return framed(m == 0 && f == 21 ? "<Error 11>" : "<Complete>"); },
          "11 - Numeric data value is out of range for this field.\nTag: FT-610.utg\nField: Instrument Input Range Low",
-         {FAILED, LOADED, LOADED, LOADED},
-         "11 - Numeric data value is out of range for this field.  Field: Instrument Input Range Low", 3,
-         "TT-101.utg", "Downloading Tags:  4 of 4"},
+         {FAILED, LOADED, LOADED, LOADED}, 3,
+         "11 - Numeric data value is out of range for this field.  Field: Instrument Input Range Low", "TT-101.utg"},
         {"silence at field 10 of the second",
-         [](int m, int f, int) { return m == 1 && f == 10 ? std::string() : framed("<Complete>"); }, "",
-         res::str(res::IDS_NO_RESPONSE), {LOADED, FAILED, PENDING, PENDING},
-         "Calibrator failed to respond during the operation.", 1, "LT-510.utg", "Downloading Tags:  2 of 4"},
+         [](int m, int f, int) { return m == 1 && f == 10 ? std::string() : framed("<Complete>"); },
+         res::str(res::IDS_NO_RESPONSE), {LOADED, FAILED, PENDING, PENDING}, 1,
+         "Calibrator failed to respond during the operation.", "LT-510.utg"},
         {"DOCUMENT mode at the third",
-         [](int m, int, int) { return m == 2 ? std::string("<Exit DOCUMENT mode>\r") : framed("<Complete>"); }, "",
-         res::str(res::IDS_EXIT_DOCUMENT_MODE), {LOADED, LOADED, FAILED, PENDING},
-         "Exit DOCUMENT mode and repeat operation", 2, "PT-201.utg", "Downloading Tags:  3 of 4"},
-        {"the file of the fourth gone at send time", complete, "TT-101.utg", "File Open Error",
-         {LOADED, LOADED, LOADED, FAILED}, "File Open Error", 3, "PT-201.utg", "Downloading Tags:  3 of 4"},
+         [](int m, int, int) { return m == 2 ? std::string("<Exit DOCUMENT mode>\r") : framed("<Complete>"); },
+         res::str(res::IDS_EXIT_DOCUMENT_MODE), {LOADED, LOADED, FAILED, PENDING}, 2,
+         "Exit DOCUMENT mode and repeat operation", "PT-201.utg"},
+        {"the fourth's file gone", [](int, int, int) { return framed("<Complete>"); }, "File Open Error",
+         {LOADED, LOADED, LOADED, FAILED}, 3, "File Open Error", "PT-201.utg", "TT-101.utg"},
     };
     const Names four(FIVE.begin(), FIVE.begin() + 4);
     for (const auto& c : cases) {
@@ -175,22 +171,16 @@ TEST(Group_download, failures_of_a_member_fail_its_row_and_stop_the_run_only_whe
         Group_fixture f(four);
         f.field = c.field;
         f.query = [&](int n) {
-            if (n == 2 && !c.gone.empty()) fs::remove(f.folder / c.gone);
+            if (n == 2 && *c.gone) fs::remove(f.folder / c.gone);   // at the first member's query
             return framed("50 1");
         };
         f.rig.ui.expect_selection(std::vector<int>{0, 1, 2, 3});
         f.rig.ui.expect_error(c.message);
         EXPECT_EQ(f.run().loaded, c.loaded);
         Names summary = f.rows(c.states, four);
-        for (auto& row : summary)
-            if (row.starts_with(FAILED)) row += "  (" + c.reason + ")";
+        for (auto& row : summary) row += row.starts_with(FAILED) ? "  (" + c.reason + ")" : "";
         EXPECT_EQ(f.rig.ui.summaries.at(0), summary);
-        EXPECT_EQ(f.program.group_members, f.rows(c.states, four));
         EXPECT_EQ(f.program.current_tag_file_name, c.current_tag);
-        Names progress;
-        for (const auto& status : f.rig.ui.statuses)
-            if (status.starts_with("Downloading Tags")) progress.push_back(status);
-        EXPECT_EQ(progress.back(), c.last_progress);
         EXPECT_EQ(f.rig.ui.beeps, 1);
     }
 }
@@ -206,8 +196,7 @@ TEST(Group_download, cancel_during_the_second_of_four_leaves_the_rest_pending) {
     f.rig.ui.expect_selection(std::vector<int>{0, 1, 2, 3});
     f.rig.ui.expect_error("User cancelled tag download.");
     EXPECT_EQ(f.run().loaded, 1);
-    EXPECT_EQ(f.rig.ui.summaries.at(0), (Names{"Loaded     FT-610.utg", "FAILED     LT-510.utg  (User cancelled tag download.)",
-                                              "Pending    PT-201.utg", "Pending    TT-101.utg"}));
+    EXPECT_EQ(f.rig.ui.summaries.at(0).at(1), "FAILED     LT-510.utg  (User cancelled tag download.)");
     EXPECT_EQ(f.attempts[1], 1);
     EXPECT_EQ(f.rig.ui.beeps, 1);
     EXPECT_FALSE(f.program.link.cancel_requested());
