@@ -57,7 +57,7 @@ TEST(Group_download, a_group_of_the_example_tags_goes_in_and_the_tag_list_shows_
                     "FT-610.utg"},
         home.path);
     EXPECT_EQ(again.status, 1);
-    EXPECT_EQ(again.output, "FAILED     FT-610.utg\n");
+    EXPECT_EQ(again.output, "FAILED     FT-610.utg  (7 - Tag identity is already in use, or is blank.  Field: Tag ID)\n");
 }
 
 }  // namespace
