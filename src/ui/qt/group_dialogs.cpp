@@ -213,7 +213,6 @@ std::optional<std::vector<int>> choose_rows(QWidget* parent, const std::string& 
     // manager may cut a long title, so the dialog says it again itself.
     auto* instruction = new QLabel(q(caption), &dialog);
     instruction->setObjectName(QStringLiteral("instruction"));
-    instruction->setWordWrap(true);
     layout->addWidget(instruction);
     QListWidget* list = name_list(&dialog, choice.list_name, choice.mode);
     fill(list, items);
