@@ -34,7 +34,8 @@ void trace(const std::string& text) {
 }
 
 ui::Answer Lenient_ui::message(const std::string& text, ui::Caption caption, ui::Buttons buttons) {
-    const bool question = buttons == ui::Buttons::yes_no || buttons == ui::Buttons::yes_no_exclamation;
+    const bool question = buttons == ui::Buttons::yes_no || buttons == ui::Buttons::yes_no_exclamation ||
+                          buttons == ui::Buttons::yes_no_continue;
     const ui::Answer given = question ? answer : ui::Answer::ok;
     trace("message: " + text + (question ? (given == ui::Answer::yes ? " -> Yes" : " -> No") : ""));
     messages.push_back({text, caption, buttons, given});
