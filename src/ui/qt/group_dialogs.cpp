@@ -262,6 +262,11 @@ Status_window::Status_window(QWidget* parent, const std::string& caption, const 
     setWindowTitle(q(caption));
     setModal(false);
     auto* layout = new QVBoxLayout(this);
+    // The caption tells how to stop; a window manager may cut it, so the
+    // window says it again above the list.
+    auto* instruction = new QLabel(q(caption), this);
+    instruction->setObjectName(QStringLiteral("instruction"));
+    layout->addWidget(instruction);
     list_ = row_list(this, QStringLiteral("status_list"), rows);
     layout->addWidget(list_);
     bar_ = new QProgressBar(this);
