@@ -59,8 +59,9 @@ inline constexpr std::string_view generate_scheme = "Scheme:";
 inline constexpr std::array<std::string_view, 4> scheme_names = {
     "Zero &to Span", "Span t&o Zero", "Zero to Sp&an to Zero", "Span to Ze&ro to Span"};
 
-// Sheet buttons.
-inline constexpr std::string_view help = "&Help";
+// Sheet buttons.  Help has no Alt letter: F1 opens help anywhere, and the
+// H belongs to "Other:" on the identification page.
+inline constexpr std::string_view help = "Help";
 
 // The words of the non-standard values warning.
 inline constexpr std::string_view word_type = "type";

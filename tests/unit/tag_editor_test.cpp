@@ -245,29 +245,11 @@ TEST(Editor_fields, numbers_show_with_six_digits_and_read_back_from_31_character
     EXPECT_EQ(tags::read_integer("99999999999999999999", 1, 21, n), "Please enter an integer between 1 and 21.");
     EXPECT_EQ(tags::read_integer(" +21 ", 1, 21, n), std::nullopt);
     EXPECT_EQ(n, 21);
-    struct Integer_case {
-        std::string text;
-        std::string message;   // "" = read
-        int value;
-    };
-    const std::vector<Integer_case> integers = {
-        {"+-5", "Please enter an integer.", 0},
-        {"-+5", "Please enter an integer.", 0},
-        {"--5", "Please enter an integer.", 0},
-        {"+", "Please enter an integer.", 0},
-        {"-", "Please enter an integer.", 0},
-        {"5-", "Please enter an integer.", 0},
-        {"-5", "", -5},
-        {"-6", "Please enter an integer between -5 and 21.", 0},
-        {"+021", "", 21},
-        {"22", "Please enter an integer between -5 and 21.", 0},
-    };
-    for (const auto& c : integers) {
-        int value = 99;
-        const auto failure = tags::read_integer(c.text, -5, 21, value);
-        EXPECT_EQ(failure.value_or(""), c.message) << c.text;
-        EXPECT_EQ(value, c.message.empty() ? c.value : 99) << c.text;
-    }
+    for (const char* text : {"+-5", "-+5", "--5", "+", "5-"})   // one sign at most, then digits
+        EXPECT_EQ(tags::read_integer(text, -5, 21, n), "Please enter an integer.") << text;
+    EXPECT_EQ(tags::read_integer("-6", -5, 21, n), "Please enter an integer between -5 and 21.");
+    EXPECT_EQ(tags::read_integer("-5", -5, 21, n), std::nullopt);
+    EXPECT_EQ(n, -5);
 }
 
 // Typing stops where the file would lose what was typed: past the limit,
@@ -278,28 +260,20 @@ TEST(Tag_sheet, typing_is_refused_past_the_limit_and_for_what_the_file_drops) {
         std::string before, after;
         bool accepted;
     };
-    const std::vector<Case> cases = {
+    const Case cases[] = {
         {Control::tag_id, std::string(15, 'A'), std::string(16, 'A'), true},
         {Control::tag_id, std::string(16, 'A'), std::string(17, 'A'), false},
-        {Control::temperature, "", "\xC3\xA4", false},                    // one "a" with umlaut, two bytes
-        {Control::temperature, std::string(8, 'a'), std::string(8, 'a') + "\xC3\xA4", false},
-        {Control::other, "", " ~", true},                                 // 0x20 and 0x7E
-        {Control::other, "", "A\x7F", false},
-        {Control::other, "", "A\tB", false},
+        {Control::temperature, "", "\xC3\xA4", false},           // one character, two bytes
+        {Control::other, "", " ~", true},                        // 0x20 and 0x7E
+        {Control::other, "", "\x7F", false},
         {Control::model, std::string(20, 'M'), std::string(19, 'M'), true},   // a file's text may shrink
-        {Control::model, std::string(20, 'M'), std::string(20, 'N'), true},
-        {Control::model, std::string(20, 'M'), std::string(21, 'M'), false},
-        {Control::output_units, "", std::string(99, 'u'), true},
-        {Control::output_units, "", std::string(100, 'u'), false},
-        {Control::input_units, "", "\xC2\xB0" "C", false},                 // a degree sign
-        {Control::amplitude, "5", "5\xC2\xB7", false},
+        {Control::model, std::string(20, 'M'), std::string(21, 'M'), false},  // but not grow
     };
     for (const auto& c : cases) {
         test::Scripted_ui ui;
         Tag_sheet sheet(ui, tags::new_tag_defaults());
-        sheet.open();
-        sheet.controls().text(c.control) = c.before;
-        EXPECT_EQ(sheet.accepts_typing(c.control, c.after), c.accepted) << c.before << " -> " << c.after;
+        sheet.text_changed(c.control, c.before);
+        EXPECT_EQ(sheet.accepts_typing(c.control, c.after), c.accepted) << c.after;
     }
 }
 
@@ -426,20 +400,14 @@ TEST(Tag_sheet, lists_follow_the_type_and_leaving_warns_in_order) {
          {{Control::input_type, "Thermocouple"}, {Control::input_units, "mV"}, {Control::input_curve, "ZZ"},
           {Control::input_auxiliary, "CJ"}},
          {}, {}, {{res::IDS_NON_STANDARD_WARNING, A::no}, {res::IDS_MV_WARNING, A::yes}}, "curve, CJ"},
-        // Only the lists react while a page is worked on: every other value
-        // stays as typed, shown or not.
+        // Only the lists react while a page is worked on: other values stay as typed.
         {"amplitude kept while units are typed", Page::instrument_input,
          {{Control::input_type, "Frequency"}, {Control::amplitude, "7"}, {Control::input_units, "hz"}},
          {{Control::amplitude, "7"}, {Control::input_units, "Hz"}}, {}, {}, "", {{13, "7.0"}, {10, "Hz"}}},
         {"fixed value kept while units are typed", Page::instrument_input,
          {{Control::input_type, "Pulse"}, {Control::fixed_type, "1"}, {Control::fixed_value, "123"},
           {Control::input_units, "khz"}},
-         {{Control::fixed_type, "1"}, {Control::fixed_value, "123"}, {Control::amplitude, "5"}}, {}, {}, "",
-         {{13, "5.0"}, {14, "Freq"}, {15, "123.0"}}},
-        {"hidden amplitude and fixed values kept", Page::instrument_input,
-         {{Control::input_type, "Pulse"}, {Control::amplitude, "7"}, {Control::fixed_value, "12"},
-          {Control::input_type, "Volts"}, {Control::input_type, "Pulse"}},
-         {{Control::amplitude, "7"}, {Control::fixed_value, "12"}}, {}, {}, "", {{13, "7.0"}, {15, "12"}}},
+         {{Control::fixed_type, "1"}, {Control::fixed_value, "123"}}, {}, {}, "", {{14, "Freq"}, {15, "123.0"}}},
         {"manual units of 5 characters", Page::instrument_output,
          {{Control::output_type, "Manual"}, {Control::output_units, "Perce"}}, {}, {}, {}, "", {{17, "Perce"}}},
         {"non-standard units and wires", Page::instrument_output,

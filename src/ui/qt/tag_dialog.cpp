@@ -328,16 +328,22 @@ void Tag_dialog::focus_failed() {
 void Tag_dialog::tab_chosen(int index) {
     const Page from = sheet_.active_page();
     if (index == static_cast<int>(from)) return;
+    // The tab stays on the page being left until the sheet lets it go, so a
+    // refusal's message shows over the tab and page it is about.
+    show_tab(static_cast<int>(from));
     if (!sheet_.change_page(static_cast<Page>(index))) {
-        // The page refused: the tab goes back before anything else shows.
-        const QSignalBlocker quiet(tabs_);
-        tabs_->setCurrentIndex(static_cast<int>(from));
         focus_failed();
         return;
     }
+    show_tab(index);
     pages_->setCurrentIndex(index);
     load_page(static_cast<Page>(index));
     focus_first(static_cast<Page>(index));
+}
+
+void Tag_dialog::show_tab(int index) {
+    const QSignalBlocker quiet(tabs_);
+    tabs_->setCurrentIndex(index);
 }
 
 void Tag_dialog::press_ok() {

@@ -40,6 +40,8 @@ private:
     // sheet at once (text_changed), so the sheet is all there is to show.
     void load_page(tags::Page page);
     void tab_chosen(int index);
+    // Selects a tab without the page change that choosing it starts.
+    void show_tab(int index);
     void press_ok();
     void focus_failed();
     void focus_first(tags::Page page);
