@@ -63,7 +63,9 @@ TEST(Tag_dialog, a_new_thermocouple_tag_with_generated_points_is_saved) {
         if (!modal) return;
         if (qt_test::answer_message(QStringLiteral("OK"), messages)) return;
         auto* tabs = modal->findChild<QTabBar*>(QStringLiteral("tag_pages"));
-        if (step == 0 && tabs) {
+        // Each step waits for its window to be in front and active (Alt
+        // letters need that) and for the page to show what it waits for.
+        if (step == 0 && tabs && modal->isActiveWindow()) {
             EXPECT_EQ(modal->windowTitle(), "Edit new tag");
             EXPECT_EQ(tabs->count(), 5);
             EXPECT_EQ(tabs->tabText(4), "Test Poi&nts");
@@ -105,8 +107,7 @@ TEST(Tag_dialog, a_new_thermocouple_tag_with_generated_points_is_saved) {
             modal->findChild<QLineEdit*>(QStringLiteral("span"))->setText(QStringLiteral("100"));
             step = 3;
             later([modal] { button(modal, QStringLiteral("OK"))->click(); });
-        } else if (step == 3 && tabs) {
-            EXPECT_EQ(control<QLineEdit>(modal, tags::point_control(5))->text(), "100");
+        } else if (step == 3 && tabs && control<QLineEdit>(modal, tags::point_control(5))->text() == "100") {
             step = 4;
             later([modal] { button(modal, QStringLiteral("OK"))->click(); });
         } else if (step >= 4) {
