@@ -63,8 +63,7 @@ TEST(Tag_dialog, a_new_thermocouple_tag_with_generated_points_is_saved) {
         if (!modal) return;
         if (qt_test::answer_message(QStringLiteral("OK"), messages)) return;
         auto* tabs = modal->findChild<QTabBar*>(QStringLiteral("tag_pages"));
-        // Each step waits for its window to be in front and active (Alt
-        // letters need that) and for the page to show what it waits for.
+        // Each step waits for its window in front (active, for Alt letters) showing what it needs.
         if (step == 0 && tabs && modal->isActiveWindow()) {
             EXPECT_EQ(modal->windowTitle(), "Edit new tag");
             EXPECT_EQ(tabs->count(), 5);

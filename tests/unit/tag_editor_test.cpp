@@ -252,8 +252,7 @@ TEST(Editor_fields, numbers_show_with_six_digits_and_read_back_from_31_character
     EXPECT_EQ(n, -5);
 }
 
-// Typing stops where the file would lose what was typed: past the limit,
-// or at a character the file does not keep.
+// Typing stops past the limit and at a character the file does not keep.
 TEST(Tag_sheet, typing_is_refused_past_the_limit_and_for_what_the_file_drops) {
     struct Case {
         Control control;
