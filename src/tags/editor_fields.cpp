@@ -1,5 +1,6 @@
 #include "tags/editor_fields.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -45,16 +46,16 @@ std::optional<std::string> read_number(std::string_view text, float low, float h
 
 std::optional<std::string> read_integer(std::string_view text, int low, int high, int& value) {
     std::string_view number = read_back(text);
-    // An optional sign and decimal digits, nothing else.
-    if (!number.empty() && number.front() == '+') number.remove_prefix(1);
-    const bool digits = !number.empty() && number.find_first_not_of("-0123456789") == std::string_view::npos &&
-                        number.find('-', 1) == std::string_view::npos && number != "-";
-    if (!digits) return res::str(res::IDS_ENTER_INTEGER);
+    // One optional sign, then decimal digits and nothing else.
+    const bool negative = !number.empty() && number.front() == '-';
+    if (!number.empty() && (number.front() == '+' || negative)) number.remove_prefix(1);
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string_view::npos)
+        return res::str(res::IDS_ENTER_INTEGER);
     long long read = 0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), read);
+    if (negative) read = -read;
     // A number too long for any integer is outside every range.
-    if (error == std::errc::result_out_of_range || end != number.data() + number.size() || read < low ||
-        read > high)
+    if (error == std::errc::result_out_of_range || read < low || read > high)
         return res::format(res::IDS_INTEGER_BETWEEN, show_integer(low), show_integer(high));
     value = static_cast<int>(read);
     return std::nullopt;
@@ -63,6 +64,12 @@ std::optional<std::string> read_integer(std::string_view text, int low, int high
 std::optional<std::string> check_length(std::string_view text, std::size_t limit) {
     if (text.size() <= limit) return std::nullopt;
     return res::format(res::IDS_TOO_MANY_CHARACTERS, static_cast<int>(limit));
+}
+
+bool typing_accepted(std::string_view before, std::string_view after, std::size_t limit) {
+    for (char c : after)
+        if (c < 0x20 || c > 0x7E) return false;
+    return after.size() <= std::max(limit, before.size());
 }
 
 }  // namespace tags

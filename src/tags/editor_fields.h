@@ -41,4 +41,11 @@ std::optional<std::string> read_integer(std::string_view text, int low, int high
 // %i characters." for longer text (a file's value; typing stops at the limit).
 std::optional<std::string> check_length(std::string_view text, std::size_t limit);
 
+// Whether typing may turn an edit's text `before` into `after`.  The tag
+// file and the calibrator keep printable ASCII only (bytes 0x20 to 0x7E), so
+// any other character is refused, and with one byte a character the limit
+// counts the same here as in check_length.  Typing stops at the limit; a
+// longer text that came from a file may be shortened but never lengthened.
+bool typing_accepted(std::string_view before, std::string_view after, std::size_t limit);
+
 }  // namespace tags

@@ -340,6 +340,20 @@ void Tag_sheet::list_text_changed(Control list, const std::string& text, int car
     controls_.caret = caret;
 }
 
+void Tag_sheet::text_changed(Control control, const std::string& text, int caret) {
+    if (is_list(control)) {
+        list_text_changed(control, text, caret);
+        return;
+    }
+    if (control != Control::none && control != Control::count) controls_.text(control) = text;
+}
+
+bool Tag_sheet::accepts_typing(Control control, std::string_view text) const {
+    const std::size_t limit = page_of(control) == Page::identification ? identification_chars
+                                                                         : reports::max_field_chars;
+    return typing_accepted(controls_.text(control), text, limit);
+}
+
 void Tag_sheet::insert_point() {
     const auto k = ui_.ask_point_number(res::str(res::IDS_INSERT_POINT_PROMPT));
     if (!k) return;

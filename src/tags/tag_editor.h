@@ -8,7 +8,7 @@
 // what the user typed into the controls and calls the sheet at each event:
 //
 //   sheet.open();                                    // page 0 shown
-//   sheet.controls().text(Control::tag_id) = "TT-101";
+//   sheet.text_changed(Control::tag_id, "TT-101");
 //   sheet.change_page(Page::instrument_input);       // checks, warnings
 //   sheet.list_text_changed(Control::input_type, "thermocouple", 12);
 //   sheet.ok();                                      // true: close the sheet
@@ -106,6 +106,16 @@ public:
     bool change_page(Page page);
     // OK: the active page's checks and warnings.  True when the sheet may close.
     bool ok();
+
+    // The text of an edit or a radio button ("0" or "1") changed; a
+    // drop-down list's change goes on to list_text_changed.  The view
+    // reports every change at once, so the sheet always holds what the
+    // controls show and a refresh of the lists brings back no older text.
+    void text_changed(Control control, const std::string& text, int caret = -1);
+    // Whether typing may turn the control's text into `text`: printable
+    // ASCII only, the identification texts up to 16 characters and every
+    // other text up to what a record field holds (typing_accepted).
+    bool accepts_typing(Control control, std::string_view text) const;
 
     // The text of a drop-down list changed, typed (caret: where typing left
     // the caret) or chosen (caret -1).  A type list refreshes its page with

@@ -34,6 +34,16 @@ std::string truncated(float value) {
     return std::string(buffer, end);
 }
 
+// The type as its list spells it, when it equals a listed type of the
+// direction with case ignored: a page never opened in the editor keeps the
+// type as the file spelled it ("thermocouple"), and its curve and auxiliary
+// value must not be lost for that.
+std::string listed_spelling(Direction direction, std::string_view type) {
+    return match_choice(direction == Direction::input ? std::span<const std::string_view>(Input_types)
+                                                      : std::span<const std::string_view>(Output_types),
+                        type);
+}
+
 bool has_curve(std::string_view type) { return !curves_for(type).empty(); }
 bool has_auxiliary(Direction direction, std::string_view type) {
     return !auxiliary_for(direction, type).entries.empty();
@@ -99,16 +109,17 @@ void editor_to_record(const Tag_editor_values& v, reports::Field_table& record) 
 
     // Curves and auxiliary values are kept only for the types that have them,
     // even when the editor page that empties them was never opened.
+    const std::string input_type = listed_spelling(Direction::input, v.input_type);
+    const std::string output_type = listed_spelling(Direction::output, v.output_type);
     record.store_field(f::input_type, v.input_type);
     record.store_field(f::input_units, v.input_units);
-    record.store_field(f::input_curve, has_curve(v.input_type) ? v.input_curve : "");
-    record.store_field(f::input_auxiliary,
-                       has_auxiliary(Direction::input, v.input_type) ? v.input_cold_junction : "");
+    record.store_field(f::input_curve, has_curve(input_type) ? v.input_curve : "");
+    record.store_field(f::input_auxiliary, has_auxiliary(Direction::input, input_type) ? v.input_cold_junction : "");
     record.store_field(f::output_type, v.output_type);
     record.store_field(f::output_units, v.output_units);
-    record.store_field(f::output_curve, has_curve(v.output_type) ? v.output_curve : "");
+    record.store_field(f::output_curve, has_curve(output_type) ? v.output_curve : "");
     record.store_field(f::output_auxiliary,
-                       has_auxiliary(Direction::output, v.output_type) ? v.output_auxiliary : "");
+                       has_auxiliary(Direction::output, output_type) ? v.output_auxiliary : "");
 
     const bool enabled = v.tolerance_state == Tolerance_state::enabled;
     record.store_field(f::tolerance, enabled ? fixed(v.tolerance, 3) : "");
@@ -123,9 +134,9 @@ void editor_to_record(const Tag_editor_values& v, reports::Field_table& record) 
     for (int k = 1; k <= reports::max_points; ++k)
         record.store_field(f::first_point + k - 1, k <= n ? fixed(v.point(k), 4) : "");
 
-    const bool has_amplitude = v.input_type == type_frequency || v.input_type == type_pulse;
+    const bool has_amplitude = input_type == type_frequency || input_type == type_pulse;
     record.store_field(f::input_amplitude, has_amplitude ? fixed(v.amplitude, 1) : "");
-    if (v.input_type == type_pulse) {
+    if (input_type == type_pulse) {
         const bool frequency = v.fixed_type == Fixed_type::frequency;
         record.store_field(f::pulse_fixed_type, frequency ? fixed_freq : fixed_counts);
         record.store_field(f::pulse_fixed_value, frequency ? fixed(v.fixed_value, 1) : truncated(v.fixed_value));

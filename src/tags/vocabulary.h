@@ -5,7 +5,8 @@
 // these words are file and wire values as well as what the editor offers.
 // Type comparisons are exact and case-sensitive on the whole text; only the
 // editor folds case (match_choice) to bring a typed choice to its list's
-// spelling.
+// spelling, and saving folds it the same way to decide which fields of a
+// type stay filled.
 #pragma once
 
 #include <array>

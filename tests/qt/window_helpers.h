@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -38,24 +39,24 @@ inline QPushButton* find_button(QWidget* dialog, const QString& text) {
 }
 
 // Runs a command while a timer plays the user every 20 ms: `user` answers
-// the dialogs the test expects.  A modal dialog left unanswered for a second
-// is one the test did not expect: the test fails, naming it, and the dialog
+// the dialogs the test expects.  A modal dialog left unanswered for three
+// seconds is one the test did not expect: the test fails, naming it, and the dialog
 // is closed the way Escape would close it (No, OK or Cancel), so that the
 // command ends at once instead of the test waiting for its time-out.
 inline void run_as_user(const std::function<void()>& command, const std::function<void()>& user) {
-    constexpr int tick_ms = 20, patience_ticks = 50;
+    constexpr int tick_ms = 20, patience_ms = 3000;
     QWidget* waiting = nullptr;
-    int ticks = 0;
+    QElapsedTimer in_front;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         user();
         QWidget* modal = QApplication::activeModalWidget();
         if (modal != waiting) {
             waiting = modal;
-            ticks = 0;
+            in_front.start();
             return;
         }
-        if (!modal || ++ticks < patience_ticks) return;
+        if (!modal || in_front.elapsed() < patience_ms) return;
         auto* box = qobject_cast<QMessageBox*>(modal);
         ADD_FAILURE() << "unexpected dialog \"" << modal->windowTitle().toStdString() << "\": "
                       << (box ? box->text().toStdString() : std::string());

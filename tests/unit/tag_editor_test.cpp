@@ -245,6 +245,35 @@ TEST(Editor_fields, numbers_show_with_six_digits_and_read_back_from_31_character
     EXPECT_EQ(tags::read_integer("99999999999999999999", 1, 21, n), "Please enter an integer between 1 and 21.");
     EXPECT_EQ(tags::read_integer(" +21 ", 1, 21, n), std::nullopt);
     EXPECT_EQ(n, 21);
+    for (const char* text : {"+-5", "-+5", "--5", "+", "5-"})   // one sign at most, then digits
+        EXPECT_EQ(tags::read_integer(text, -5, 21, n), "Please enter an integer.") << text;
+    EXPECT_EQ(tags::read_integer("-6", -5, 21, n), "Please enter an integer between -5 and 21.");
+    EXPECT_EQ(tags::read_integer("-5", -5, 21, n), std::nullopt);
+    EXPECT_EQ(n, -5);
+}
+
+// Typing stops past the limit and at a character the file does not keep.
+TEST(Tag_sheet, typing_is_refused_past_the_limit_and_for_what_the_file_drops) {
+    struct Case {
+        Control control;
+        std::string before, after;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {Control::tag_id, std::string(15, 'A'), std::string(16, 'A'), true},
+        {Control::tag_id, std::string(16, 'A'), std::string(17, 'A'), false},
+        {Control::temperature, "", "\xC3\xA4", false},           // one character, two bytes
+        {Control::other, "", " ~", true},                        // 0x20 and 0x7E
+        {Control::other, "", "\x7F", false},
+        {Control::model, std::string(20, 'M'), std::string(19, 'M'), true},   // a file's text may shrink
+        {Control::model, std::string(20, 'M'), std::string(21, 'M'), false},  // but not grow
+    };
+    for (const auto& c : cases) {
+        test::Scripted_ui ui;
+        Tag_sheet sheet(ui, tags::new_tag_defaults());
+        sheet.text_changed(c.control, c.before);
+        EXPECT_EQ(sheet.accepts_typing(c.control, c.after), c.accepted) << c.after;
+    }
 }
 
 struct Exchange_case {
@@ -330,6 +359,7 @@ struct Selection_case {
     std::map<Control, bool> shown;                         // expected list visibility
     std::vector<std::pair<int, ui::Answer>> warnings;      // in order
     std::string non_standard;                              // the words, when that warning comes first
+    std::map<int, std::string> saved = {};                 // record fields after the page was left
 };
 
 TEST(Tag_sheet, lists_follow_the_type_and_leaving_warns_in_order) {
@@ -369,6 +399,16 @@ TEST(Tag_sheet, lists_follow_the_type_and_leaving_warns_in_order) {
          {{Control::input_type, "Thermocouple"}, {Control::input_units, "mV"}, {Control::input_curve, "ZZ"},
           {Control::input_auxiliary, "CJ"}},
          {}, {}, {{res::IDS_NON_STANDARD_WARNING, A::no}, {res::IDS_MV_WARNING, A::yes}}, "curve, CJ"},
+        // Only the lists react while a page is worked on: other values stay as typed.
+        {"amplitude kept while units are typed", Page::instrument_input,
+         {{Control::input_type, "Frequency"}, {Control::amplitude, "7"}, {Control::input_units, "hz"}},
+         {{Control::amplitude, "7"}, {Control::input_units, "Hz"}}, {}, {}, "", {{13, "7.0"}, {10, "Hz"}}},
+        {"fixed value kept while units are typed", Page::instrument_input,
+         {{Control::input_type, "Pulse"}, {Control::fixed_type, "1"}, {Control::fixed_value, "123"},
+          {Control::input_units, "khz"}},
+         {{Control::fixed_type, "1"}, {Control::fixed_value, "123"}}, {}, {}, "", {{14, "Freq"}, {15, "123.0"}}},
+        {"manual units of 5 characters", Page::instrument_output,
+         {{Control::output_type, "Manual"}, {Control::output_units, "Perce"}}, {}, {}, {}, "", {{17, "Perce"}}},
         {"non-standard units and wires", Page::instrument_output,
          {{Control::output_type, "RTD"}, {Control::output_units, "K"}, {Control::output_auxiliary, "5W"}}, {}, {},
          {{res::IDS_NON_STANDARD_WARNING, A::yes}}, "units, wires"},
@@ -381,7 +421,7 @@ TEST(Tag_sheet, lists_follow_the_type_and_leaving_warns_in_order) {
         Tag_sheet sheet(ui, v);
         sheet.open();
         ASSERT_TRUE(sheet.change_page(c.page));
-        for (const auto& [control, text] : c.typed) sheet.list_text_changed(control, text, 2);
+        for (const auto& [control, text] : c.typed) sheet.text_changed(control, text, 2);
         for (const auto& [control, text] : c.texts) EXPECT_EQ(sheet.controls().text(control), text);
         for (const auto& [control, shown] : c.shown) EXPECT_EQ(sheet.controls().list(control).shown, shown);
         EXPECT_EQ(sheet.controls().caret, 2);   // the caret stays where typing left it
@@ -394,6 +434,9 @@ TEST(Tag_sheet, lists_follow_the_type_and_leaving_warns_in_order) {
         }
         EXPECT_EQ(sheet.change_page(Page::tolerance), goes_on);
         EXPECT_EQ(sheet.active_page(), goes_on ? Page::tolerance : c.page);
+        reports::Field_table record;
+        tags::editor_to_record(sheet.values(), record);
+        for (const auto& [field, text] : c.saved) EXPECT_EQ(record.field_text(field), text) << "field " << field;
     }
 }
 

@@ -85,6 +85,10 @@ TEST(Tag_file, the_reader_keeps_the_rules_of_the_format) {
         {"lines out of sequence: fields before the fault stay", replace(" 6 40%", " 7 40%"), false, 5, "21C"},
         {"a long value is cut to the slot", replace(" 7 ", " 7 " + std::string(800, 'x')), true, 7,
          std::string(99, 'x')},
+        {"a file of exactly the size limit",
+         [](std::string s) { return s + std::string(tags::max_tag_file_bytes - s.size(), '\r'); }, true},
+        {"a file one byte past the size limit",
+         [](std::string s) { return s + std::string(tags::max_tag_file_bytes + 1 - s.size(), '\r'); }, false, 1, ""},
         {"a file far larger than a tag file", [](std::string s) { return s + std::string(2 << 20, '\r'); }, false,
          1, ""},
     };

@@ -140,7 +140,11 @@ TEST(Editor_to_record, blanks_what_the_types_do_not_use) {
         {"Pulse", "Manual", {11, 12, 18, 19}, {13, 14, 15}},
         {"Thermocouple", "Thermocouple", {13, 14, 15}, {11, 12, 18, 19}},
         {"RTD", "RTD", {12, 13, 14, 15}, {11, 18, 19}},
-        {"thermocouple", "rtd", {11, 12, 13, 14, 15, 18, 19}, {9, 16}},   // case counts
+        // Types are told apart as their lists match them, case ignored.
+        {"thermocouple", "rtd", {13, 14, 15}, {9, 11, 12, 16, 18, 19}},
+        {"PULSE", "tHERMOCOUPLE", {11, 12}, {13, 14, 15, 18, 19}},
+        {"frequency", "volts", {11, 12, 14, 15, 18, 19}, {13}},
+        {"Thermo couple", "RTD ", {11, 12, 13, 14, 15, 18, 19}, {9, 16}},
     };
     for (const auto& c : cases) {
         Tag_editor_values v = thermocouple_tag();

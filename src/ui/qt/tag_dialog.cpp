@@ -38,18 +38,19 @@ using tags::Page;
 QString q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
 std::string s(const QString& text) { return text.toStdString(); }
 
-// Typing stops at the limit, but a longer text from a file can still be
-// shortened: only a change that makes a too-long text longer is refused.
-class Length_validator : public QValidator {
+// Refuses any typing the sheet does not accept: characters the tag file
+// cannot keep, and text past the field's limit.
+class Typing_validator : public QValidator {
 public:
-    Length_validator(QLineEdit* edit, int limit) : QValidator(edit), edit_(edit), limit_(limit) {}
+    Typing_validator(QObject* parent, const tags::Tag_sheet& sheet, Control control)
+        : QValidator(parent), sheet_(sheet), control_(control) {}
     State validate(QString& input, int&) const override {
-        return input.size() > limit_ && input.size() > edit_->text().size() ? Invalid : Acceptable;
+        return sheet_.accepts_typing(control_, input.toStdString()) ? Acceptable : Invalid;
     }
 
 private:
-    QLineEdit* edit_;
-    int limit_;
+    const tags::Tag_sheet& sheet_;
+    Control control_;
 };
 
 QLabel* buddy_label(std::string_view text, QWidget* buddy, QWidget* parent) {
@@ -129,7 +130,11 @@ void Tag_dialog::focus_first(Page page) {
 QLineEdit* Tag_dialog::add_edit(Control control, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QStringLiteral("control_%1").arg(static_cast<int>(control)));
+    edit->setValidator(new Typing_validator(edit, sheet_, control));
     edits_[control] = edit;
+    connect(edit, &QLineEdit::textChanged, this, [this, control](const QString& text) {
+        if (!loading_) sheet_.text_changed(control, s(text));
+    });
     return edit;
 }
 
@@ -140,6 +145,7 @@ QComboBox* Tag_dialog::add_list(Control control, QWidget* parent) {
     list->setInsertPolicy(QComboBox::NoInsert);
     list->setCompleter(nullptr);   // the sheet matches the typed text itself
     list->setMinimumContentsLength(16);
+    list->setValidator(new Typing_validator(list, sheet_, control));
     lists_[control] = list;
     connect(list, &QComboBox::editTextChanged, this, [this, control](const QString& text) {
         if (!loading_) list_edited(control, text);
@@ -154,7 +160,6 @@ QWidget* Tag_dialog::build_identification() {
                              Control::technician, Control::temperature,  Control::humidity, Control::other};
     for (int i = 0; i < 8; ++i) {
         QLineEdit* edit = add_edit(order[i], page);
-        edit->setValidator(new Length_validator(edit, static_cast<int>(tags::identification_chars)));
         form->addRow(buddy_label(labels::identification_labels[static_cast<size_t>(i)], edit, page), edit);
     }
     return page;
@@ -169,7 +174,7 @@ QWidget* Tag_dialog::build_side(tags::Direction direction) {
                                 input ? Control::input_curve : Control::output_curve,
                                 input ? Control::input_auxiliary : Control::output_auxiliary};
     const std::string_view texts[] = {labels::type_label, labels::units_label, labels::curve_label,
-                                      input ? res::text(res::IDS_LABEL_COLD_JUNCTION) : res::text(res::IDS_LABEL_WIRES)};
+                                      input ? labels::cold_junction_label : labels::wires_label};
     for (int i = 0; i < 4; ++i) {
         QComboBox* list = add_list(controls[i], page);
         QLabel* label = buddy_label(texts[i], list, page);
@@ -189,6 +194,7 @@ QWidget* Tag_dialog::build_side(tags::Direction direction) {
 
     counts_ = new QRadioButton(q(labels::fixed_counts), page);
     frequency_ = new QRadioButton(q(labels::fixed_frequency), page);
+    frequency_->setObjectName(QStringLiteral("fixed_frequency"));
     auto* fixed_group = new QButtonGroup(page);
     fixed_group->addButton(counts_);
     fixed_group->addButton(frequency_);
@@ -201,6 +207,9 @@ QWidget* Tag_dialog::build_side(tags::Direction direction) {
     QLabel* fixed_value_label = buddy_label(labels::fixed_value_label, fixed_value, page);
     form->addRow(fixed_value_label, fixed_value);
     pulse_widgets_ = {counts_, frequency_, fixed_label, fixed_value, fixed_value_label};
+    connect(frequency_, &QRadioButton::toggled, this, [this](bool on) {
+        if (!loading_) sheet_.text_changed(Control::fixed_type, on ? "1" : "0");
+    });
     return page;
 }
 
@@ -213,6 +222,9 @@ QWidget* Tag_dialog::build_tolerance() {
     auto* group = new QButtonGroup(page);
     group->addButton(enabled_);
     group->addButton(disabled_);
+    connect(disabled_, &QRadioButton::toggled, this, [this](bool on) {
+        if (!loading_) sheet_.text_changed(Control::tolerance_state, on ? "1" : "0");
+    });
     state_row->addWidget(new QLabel(q(labels::tolerance_testing), page));
     state_row->addWidget(enabled_);
     state_row->addWidget(disabled_);
@@ -279,8 +291,9 @@ QWidget* Tag_dialog::build_test_points() {
 void Tag_dialog::load_page(Page page) {
     loading_ = true;
     const tags::Sheet_controls& c = sheet_.controls();
+    // An edit whose text stands keeps its caret and selection.
     for (auto& [control, edit] : edits_)
-        if (tags::page_of(control) == page) edit->setText(q(c.text(control)));
+        if (tags::page_of(control) == page && edit->text() != q(c.text(control))) edit->setText(q(c.text(control)));
     for (auto& [control, list] : lists_) {
         if (tags::page_of(control) != page) continue;
         const tags::List_state& state = c.list(control);
@@ -290,7 +303,9 @@ void Tag_dialog::load_page(Page page) {
         list->setEditText(q(c.text(control)));
         list->setVisible(state.shown);
         list_labels_[control]->setVisible(state.shown);
-        if (!state.label.empty()) list_labels_[control]->setText(q("&" + state.label));
+        if (!state.label.empty())
+            list_labels_[control]->setText(
+                q(state.label == res::text(res::IDS_LABEL_WIRES) ? labels::wires_label : labels::cold_junction_label));
         if (c.caret_list == control && c.caret >= 0) list->lineEdit()->setCursorPosition(c.caret);
     }
     if (page == Page::instrument_input) {
@@ -300,16 +315,6 @@ void Tag_dialog::load_page(Page page) {
     }
     if (page == Page::tolerance) (c.text(Control::tolerance_state) == "1" ? disabled_ : enabled_)->setChecked(true);
     loading_ = false;
-}
-
-void Tag_dialog::store_page(Page page) {
-    tags::Sheet_controls& c = sheet_.controls();
-    for (auto& [control, edit] : edits_)
-        if (tags::page_of(control) == page) c.text(control) = s(edit->text());
-    for (auto& [control, list] : lists_)
-        if (tags::page_of(control) == page) c.text(control) = s(list->currentText());
-    if (page == Page::instrument_input) c.text(Control::fixed_type) = frequency_->isChecked() ? "1" : "0";
-    if (page == Page::tolerance) c.text(Control::tolerance_state) = disabled_->isChecked() ? "1" : "0";
 }
 
 void Tag_dialog::focus_failed() {
@@ -323,21 +328,25 @@ void Tag_dialog::focus_failed() {
 void Tag_dialog::tab_chosen(int index) {
     const Page from = sheet_.active_page();
     if (index == static_cast<int>(from)) return;
-    store_page(from);
+    // The tab stays on the page being left until the sheet lets it go, so a
+    // refusal's message shows over the tab and page it is about.
+    show_tab(static_cast<int>(from));
     if (!sheet_.change_page(static_cast<Page>(index))) {
-        // The page refused: the tab goes back before anything else shows.
-        const QSignalBlocker quiet(tabs_);
-        tabs_->setCurrentIndex(static_cast<int>(from));
         focus_failed();
         return;
     }
+    show_tab(index);
     pages_->setCurrentIndex(index);
     load_page(static_cast<Page>(index));
     focus_first(static_cast<Page>(index));
 }
 
+void Tag_dialog::show_tab(int index) {
+    const QSignalBlocker quiet(tabs_);
+    tabs_->setCurrentIndex(index);
+}
+
 void Tag_dialog::press_ok() {
-    store_page(sheet_.active_page());
     if (sheet_.ok())
         accept();
     else
@@ -347,12 +356,11 @@ void Tag_dialog::press_ok() {
 void Tag_dialog::list_edited(Control control, const QString& text) {
     QComboBox* list = lists_[control];
     const int caret = list->lineEdit() ? list->lineEdit()->cursorPosition() : -1;
-    sheet_.list_text_changed(control, s(text), caret);
+    sheet_.text_changed(control, s(text), caret);
     load_page(tags::page_of(control));
 }
 
 void Tag_dialog::point_button(void (tags::Tag_sheet::*command)()) {
-    store_page(Page::test_points);
     (sheet_.*command)();
     load_page(Page::test_points);
     focus_failed();

@@ -35,10 +35,13 @@ private:
     QLineEdit* add_edit(tags::Control control, QWidget* parent);
     QComboBox* add_list(tags::Control control, QWidget* parent);
 
-    // The active page's controls from the sheet, and back.
+    // A page's controls from the sheet.  The controls hold nothing of their
+    // own: every edit, list and radio button reports each change to the
+    // sheet at once (text_changed), so the sheet is all there is to show.
     void load_page(tags::Page page);
-    void store_page(tags::Page page);
     void tab_chosen(int index);
+    // Selects a tab without the page change that choosing it starts.
+    void show_tab(int index);
     void press_ok();
     void focus_failed();
     void focus_first(tags::Page page);
