@@ -169,6 +169,8 @@ TEST(Csv_list, reads_rows_as_spreadsheets_write_them_and_names_each_bad_one) {
         {"text after a closing quote", "id\n\"A\"B\n", {"id"},
          {Row{2, {"A"}, "field 1 has text after its closing quote"}}, ""},
         {"a column named twice", "id,x,id\n", {}, {}, "column 3 'id' repeats column 1"},
+        {"a heading with text after a closing quote", "\"id\"x\nA\n", {}, {},
+         "row 1: field 1 has text after its closing quote"},
         {"a quoted field never closed", "id\nA\n\"B\n", {}, {}, "row 3: a quoted field is never closed"},
         {"no heading", "\xEF\xBB\xBF", {}, {}, "no heading row"},
     };

@@ -84,6 +84,10 @@ std::optional<Csv_list> read_csv_list(std::string_view text, std::string& error)
         error = "no heading row";
         return std::nullopt;
     }
+    if (!rows.front().error.empty()) {
+        error = "row 1: " + rows.front().error;
+        return std::nullopt;
+    }
     Csv_list list;
     list.heading = rows.front().fields;
     for (std::size_t column = 0; column < list.heading.size(); ++column) {

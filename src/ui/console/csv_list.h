@@ -36,8 +36,9 @@ struct Csv_list {
     std::vector<Csv_row> rows;
 };
 
-// Reads a list; nothing, with error set, when the text has no heading, a
-// heading names a column twice, or a quoted field is never closed.
+// Reads a list; nothing, with error set, when the text has no heading, the
+// heading has text after a closing quote or names a column twice, or a
+// quoted field is never closed.
 std::optional<Csv_list> read_csv_list(std::string_view text, std::string& error);
 
 }  // namespace ui::console
