@@ -29,6 +29,7 @@ struct Csv_row {
     int number = 0;                    // the row as a spreadsheet counts it: the heading is row 1
     std::vector<std::string> fields;
     std::string error;                 // why the row cannot be used; "" when it can
+    bool operator==(const Csv_row&) const = default;
 };
 
 struct Csv_list {
