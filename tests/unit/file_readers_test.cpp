@@ -9,7 +9,6 @@
 #include <fstream>
 #include <functional>
 
-#include "download/group_file.h"
 #include "download/report_extract.h"
 #include "reports/report_files.h"
 #include "shell/ini_file.h"
@@ -32,16 +31,11 @@ struct Temp_dir {
 using Reader = std::function<std::string(const std::string& path)>;
 
 const std::vector<std::pair<const char*, Reader>> readers = {
+    // Group files are read by the same function, with their own limits.
     {"tag file", [](const std::string& path) {
          reports::Field_table record;
          std::string reason;
          return tags::read_tag_file(path, record, reason) == tags::File_read::read_failed ? reason : "";
-     }},
-    {"group file", [](const std::string& path) {
-         std::string reason;
-         const auto read = tags::read_checked_lines(path, 261, download::max_group_file_bytes, reason,
-                                                    [](const std::vector<std::string>&) { return true; });
-         return read == tags::File_read::read_failed ? reason : "";
      }},
     {"report file", [](const std::string& path) {
          std::vector<std::string> lines;
