@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QSaveFile>
 #include <QString>
 #include <algorithm>
 #include <cerrno>
