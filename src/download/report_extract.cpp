@@ -12,6 +12,7 @@
 #include "resources/reports_strings.h"
 #include "resources/strings.h"
 #include "resources/text_match.h"
+#include "shell/ini_file.h"
 #include "tags/tag_editor.h"
 #include "tags/vocabulary.h"
 
@@ -226,8 +227,10 @@ std::optional<std::string> listed_tag_id(std::string_view line) {
 
 void Tag_index::take(const std::string& line) {
     const long long number = line_number_++;
-    if (tags_.size() >= max_report_tags) return;
-    if (auto id = listed_tag_id(line)) tags_.push_back({std::move(*id), number});
+    auto id = listed_tag_id(line);
+    if (!id) return;
+    ++found_;
+    if (tags_.size() < max_report_tags) tags_.push_back({std::move(*id), number});
 }
 
 std::vector<std::string> Tag_index::ids() const {
@@ -310,11 +313,8 @@ Open_report::~Open_report() {
 }
 
 bool Open_report::open(const std::string& path, std::string& reason) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) {
-        reason = system_reason(errno);
-        return false;
-    }
+    fd_ = shell::open_regular_file(path, reason, &refused_);
+    if (fd_ < 0) return false;
     if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
         reason = system_reason(errno);
         ::close(fd_);
@@ -325,7 +325,8 @@ bool Open_report::open(const std::string& path, std::string& reason) {
 }
 
 bool Open_report::read_lines(const std::function<bool(const std::string&)>& on_line, std::string& reason) const {
-    return reports::read_open_text_lines(fd_, reports::report_line_limit, reports::Text_rule::ascii, reason,
+    return reports::read_open_text_lines(fd_, reports::report_line_limit, reports::Text_rule::ascii,
+                                         reports::report_file_max_bytes, reason,
                                          on_line) == reports::Read_outcome::ok;
 }
 
@@ -362,7 +363,10 @@ void extract_from_report_command(Extract_context& c) {
     Open_report file;
     std::string reason;
     if (!file.open(*chosen, reason)) {
-        show(ui, res::str(res::IDS_FILE_OPEN_ERROR), ui::Caption::error);
+        if (file.refused())
+            tags::show_read_failure(ui, tags::File_read::read_failed, *chosen, reason, 0);
+        else
+            show(ui, res::str(res::IDS_FILE_OPEN_ERROR), ui::Caption::error);
         return;
     }
     auto finish = [&] {

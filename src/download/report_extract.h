@@ -65,11 +65,14 @@ class Tag_index {
 public:
     void take(const std::string& line);
     const std::vector<Report_tag>& tags() const { return tags_; }
+    // Every tag line met, the ones past the listed 200 included.
+    std::size_t tags_found() const { return found_; }
     // The listed IDs, for the selection.
     std::vector<std::string> ids() const;
 
 private:
     std::vector<Report_tag> tags_;
+    std::size_t found_ = 0;
     long long line_number_ = 0;
 };
 
@@ -123,14 +126,17 @@ public:
     Open_report& operator=(const Open_report&) = delete;
     ~Open_report();
 
-    // False when the file cannot be opened or is locked by another extraction.
+    // False when the file cannot be opened, is no regular file (refused()
+    // then tells so) or is locked by another extraction.
     bool open(const std::string& path, std::string& reason);
+    bool refused() const { return refused_; }
     // Reads the file from its start through the report line reader; false
     // when reading failed (reason says why).
     bool read_lines(const std::function<bool(const std::string&)>& on_line, std::string& reason) const;
 
 private:
     int fd_ = -1;
+    bool refused_ = false;
 };
 
 // Both passes over an open report: the tags it holds, then the section of

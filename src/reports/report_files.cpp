@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QSaveFile>
 #include <QString>
 #include <algorithm>
 #include <cerrno>
@@ -19,6 +18,7 @@
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 #include "resources/text_match.h"
+#include "shell/ini_file.h"
 
 namespace reports {
 
@@ -240,20 +240,28 @@ std::string save_failure_text(Write_outcome outcome, const std::string& path, co
 
 namespace {
 
-// How a read by blocks ended: stopped when a callback asked to stop.
-enum class Block_read { ok, open_failed, read_failed, stopped };
+// How a read by blocks ended: stopped when a callback asked to stop,
+// too_large when the file holds more than the reader's byte limit.
+enum class Block_read { ok, open_failed, read_failed, stopped, too_large };
 
 // Reads path block by block and cuts it into lines by splitter.  on_line gets
 // each line; after_block, when given, the bytes read so far and the file's
 // size (0 when unknown) after each block.  Either stops the reading by
 // returning false.
 // The same over a file already open, read from where it stands; the file
-// stays open.
-Block_read read_open_lines_by_block(int fd, Line_splitter& splitter, std::string& reason,
+// stays open.  A file larger than max_bytes is refused before its first
+// byte, and one that grows past it while it is read is refused there.
+Block_read too_large(std::uint64_t max_bytes, std::string& reason) {
+    reason = res::format(res::IDS_FILE_TOO_LARGE, static_cast<long long>(max_bytes / 1024));
+    return Block_read::too_large;
+}
+
+Block_read read_open_lines_by_block(int fd, Line_splitter& splitter, std::uint64_t max_bytes, std::string& reason,
                                     const std::function<bool(const std::string&)>& on_line,
                                     const std::function<bool(std::uint64_t, std::uint64_t)>& after_block) {
     struct stat info {};
     const std::uint64_t size = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? info.st_size : 0;
+    if (size > max_bytes) return too_large(max_bytes, reason);
     // The block size only sets how much is read at a time; the lines are the
     // same whatever it is.
     char block[65536];
@@ -268,6 +276,7 @@ Block_read read_open_lines_by_block(int fd, Line_splitter& splitter, std::string
             break;
         }
         if (got == 0) break;
+        if (done + static_cast<std::uint64_t>(got) > max_bytes) return too_large(max_bytes, reason);
         for (ssize_t i = 0; i < got && outcome == Block_read::ok; ++i) {
             if (!splitter.take(static_cast<unsigned char>(block[i]))) continue;
             if (!on_line(splitter.line())) outcome = Block_read::stopped;
@@ -279,17 +288,28 @@ Block_read read_open_lines_by_block(int fd, Line_splitter& splitter, std::string
     return outcome;
 }
 
-Block_read read_lines_by_block(const std::string& path, Line_splitter& splitter, std::string& reason,
-                               const std::function<bool(const std::string&)>& on_line,
+Block_read read_lines_by_block(const std::string& path, Line_splitter& splitter, std::uint64_t max_bytes,
+                               std::string& reason, const std::function<bool(const std::string&)>& on_line,
                                const std::function<bool(std::uint64_t, std::uint64_t)>& after_block) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        reason = system_reason(errno);
-        return Block_read::open_failed;
-    }
-    const Block_read outcome = read_open_lines_by_block(fd, splitter, reason, on_line, after_block);
+    bool refused = false;
+    const int fd = shell::open_regular_file(path, reason, &refused);
+    // A file that opened but is no regular file is named with its reason.
+    if (fd < 0) return refused ? Block_read::read_failed : Block_read::open_failed;
+    const Block_read outcome = read_open_lines_by_block(fd, splitter, max_bytes, reason, on_line, after_block);
     ::close(fd);
     return outcome;
+}
+
+// A stop asked for by a callback is still a successful read.
+Read_outcome outcome_of(Block_read read) {
+    switch (read) {
+    case Block_read::open_failed: return Read_outcome::open_failed;
+    case Block_read::read_failed: return Read_outcome::read_failed;
+    case Block_read::too_large: return Read_outcome::too_large;
+    case Block_read::ok:
+    case Block_read::stopped: break;
+    }
+    return Read_outcome::ok;
 }
 
 std::int64_t steady_ms() {
@@ -347,7 +367,7 @@ Open_end read_report_file_into_list(Report_file_context& c, const std::string& p
     };
 
     c.reports.start_report_fill();
-    const Block_read read = read_lines_by_block(path, splitter, reason, on_line, after_block);
+    const Block_read read = read_lines_by_block(path, splitter, report_file_max_bytes, reason, on_line, after_block);
     if (read == Block_read::ok) c.reports.add_report_lines(std::move(chunk));
     c.reports.finish_report_fill();
     if (window) {
@@ -356,6 +376,7 @@ Open_end read_report_file_into_list(Report_file_context& c, const std::string& p
     }
     if (read == Block_read::open_failed) end = Open_end::open_failed;
     if (read == Block_read::read_failed) end = Open_end::read_failed;
+    if (read == Block_read::too_large) end = Open_end::too_large;
     if (cancelled) end = Open_end::cancelled;
     if (end != Open_end::ok) c.reports.clear();
     return end;
@@ -364,33 +385,29 @@ Open_end read_report_file_into_list(Report_file_context& c, const std::string& p
 }  // namespace
 
 Read_outcome read_text_lines(const std::string& path, std::size_t max_line_chars, std::vector<std::string>& lines,
-                             std::string& reason, Text_rule rule) {
+                             std::string& reason, Text_rule rule, std::uint64_t max_bytes) {
     lines.clear();
     Line_splitter splitter(max_line_chars, rule);
     const Block_read read = read_lines_by_block(
-        path, splitter, reason,
+        path, splitter, max_bytes, reason,
         [&lines](const std::string& line) {
             lines.push_back(line);
             return true;
         },
         {});
-    if (read == Block_read::open_failed) return Read_outcome::open_failed;
-    if (read != Block_read::ok) {
-        lines.clear();
-        return Read_outcome::read_failed;
-    }
-    return Read_outcome::ok;
+    if (read == Block_read::ok) return Read_outcome::ok;
+    lines.clear();
+    return outcome_of(read);
 }
 
-Read_outcome read_open_text_lines(int fd, std::size_t max_line_chars, Text_rule rule, std::string& reason,
-                                  const std::function<bool(const std::string&)>& on_line) {
+Read_outcome read_open_text_lines(int fd, std::size_t max_line_chars, Text_rule rule, std::uint64_t max_bytes,
+                                  std::string& reason, const std::function<bool(const std::string&)>& on_line) {
     if (::lseek(fd, 0, SEEK_SET) < 0) {
         reason = system_reason(errno);
         return Read_outcome::read_failed;
     }
     Line_splitter splitter(max_line_chars, rule);
-    const Block_read read = read_open_lines_by_block(fd, splitter, reason, on_line, {});
-    return read == Block_read::read_failed ? Read_outcome::read_failed : Read_outcome::ok;
+    return outcome_of(read_open_lines_by_block(fd, splitter, max_bytes, reason, on_line, {}));
 }
 
 Separate_save_result save_separate_reports(const Report_lines& lines, const std::string& folder,

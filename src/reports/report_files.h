@@ -125,18 +125,6 @@ std::string report_file_text(const Report_lines& lines, std::size_t begin, std::
 // is dropped like any other byte.
 enum class Text_rule { ascii, utf8 };
 
-// Reads a text file with the line rules above; max_line_chars of 0 keeps
-// whole lines (a UTF-8 sequence counts as one character).
-enum class Read_outcome { ok, open_failed, read_failed };
-Read_outcome read_text_lines(const std::string& path, std::size_t max_line_chars,
-                             std::vector<std::string>& lines, std::string& reason,
-                             Text_rule rule = Text_rule::ascii);
-// The same rules over a file the caller holds open (and keeps open): read
-// from its start, each line handed to on_line, which stops the reading by
-// returning false (still ok).  Nothing is kept here, so a file of any length
-// costs one line of memory.
-Read_outcome read_open_text_lines(int fd, std::size_t max_line_chars, Text_rule rule, std::string& reason,
-                                  const std::function<bool(const std::string&)>& on_line);
 // The longest line a report file gives back.
 inline constexpr std::size_t report_line_limit = 200;
 // The largest report file File > Open reads: at most this many lines and
@@ -146,6 +134,22 @@ inline constexpr std::size_t report_line_limit = 200;
 // offset per line, once in the list and once in the window).
 inline constexpr std::size_t report_file_max_lines = 1000000;
 inline constexpr std::size_t report_file_max_bytes = 64 * 1024 * 1024;
+
+// Reads a text file with the line rules above; max_line_chars of 0 keeps
+// whole lines (a UTF-8 sequence counts as one character).  Only a regular
+// file is read (a FIFO or device is refused without waiting: open_failed,
+// reason "Not a regular file ..."), and only up to max_bytes: a larger one
+// is too_large, reason "The file is larger than ...", no line kept.
+enum class Read_outcome { ok, open_failed, read_failed, too_large };
+Read_outcome read_text_lines(const std::string& path, std::size_t max_line_chars,
+                             std::vector<std::string>& lines, std::string& reason,
+                             Text_rule rule = Text_rule::ascii, std::uint64_t max_bytes = report_file_max_bytes);
+// The same rules over a file the caller holds open (and keeps open): read
+// from its start, each line handed to on_line, which stops the reading by
+// returning false (still ok).  Nothing is kept here, so a file of any length
+// costs one line of memory; more than max_bytes is too_large.
+Read_outcome read_open_text_lines(int fd, std::size_t max_line_chars, Text_rule rule, std::uint64_t max_bytes,
+                                  std::string& reason, const std::function<bool(const std::string&)>& on_line);
 // A File > Open that has not ended after this long shows the cancel window
 // with its progress.
 inline constexpr std::int64_t open_progress_after_ms = 500;

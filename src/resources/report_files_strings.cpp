@@ -13,6 +13,8 @@ extern const std::vector<String_entry> report_files_strings = {
      "Report file too large: %s\nA report file may hold at most %i lines and %i MB.  The file was not opened."},
     {IDS_CANCEL_OPEN_CAPTION, "Cancel File Open"},
     {IDS_READING_FILE_PROGRESS, "Reading data from file:  %i%% read."},
+    {IDS_NOT_REGULAR_FILE, "Not a regular file (a device, a pipe or a folder): it was not read."},
+    {IDS_FILE_TOO_LARGE, "The file is larger than %i KB: it was not read."},
 };
 
 }  // namespace res

@@ -16,6 +16,8 @@ enum Report_files_string : int {
     IDS_REPORT_FILE_TOO_LARGE = 57980,  // "%s" path, "%i" line limit, "%i" megabyte limit
     IDS_CANCEL_OPEN_CAPTION = 57981,    // the cancel window of a long File > Open
     IDS_READING_FILE_PROGRESS = 57982,  // "%i" percent read
+    IDS_NOT_REGULAR_FILE = 58100,       // why a FIFO, device or folder is not read
+    IDS_FILE_TOO_LARGE = 58101,         // "%i" kilobyte limit: why an over-long file is not read
 };
 
 }  // namespace res

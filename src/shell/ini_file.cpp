@@ -1,15 +1,20 @@
 #include "shell/ini_file.h"
 
+#include "resources/report_files_strings.h"
+#include "resources/strings.h"
 #include "resources/text_match.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QSaveFile>
 
 #include <cctype>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <system_error>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 namespace shell {
@@ -25,19 +30,10 @@ std::string trim(const std::string& s) {
 
 bool same_name(const std::string& a, const std::string& b) { return res::equal_ignoring_case(a, b); }
 
-std::vector<std::string> read_lines(const std::string& path, bool& crlf) {
-    std::vector<std::string> lines;
-    crlf = false;
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-            crlf = true;
-        }
-        lines.push_back(line);
-    }
-    return lines;
+// True when something is at path, even a link to nothing.
+bool exists_as_link_or_file(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
 }
 
 // "[name]" -> name; nothing when the line is not a section header.
@@ -63,10 +59,40 @@ std::optional<std::string> key_name(const std::string& line) {
 Ini_file::Ini_file(std::string path, std::string section)
     : path_(std::move(path)), section_(std::move(section)) {}
 
+bool Ini_file::read_lines(std::vector<std::string>& lines, bool& crlf) const {
+    lines.clear();
+    crlf = false;
+    std::string data, reason;
+    switch (read_file_bounded(path_, max_settings_bytes, data, reason)) {
+    case Bounded_read::ok: break;
+    case Bounded_read::open_failed:
+        // A file that is absent reads as empty and may be created; one that
+        // is there but cannot be read is kept.
+        return !exists_as_link_or_file(path_);
+    case Bounded_read::read_failed:
+    case Bounded_read::too_large: return false;
+    }
+    std::size_t start = 0;
+    while (start < data.size()) {
+        std::size_t end = data.find('\n', start);
+        if (end == std::string::npos) end = data.size();
+        std::string line = data.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+            crlf = true;
+        }
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return true;
+}
+
 std::optional<std::string> Ini_file::find(const std::string& key) const {
     bool crlf = false;
     bool in_section = false;
-    for (const auto& line : read_lines(path_, crlf)) {
+    std::vector<std::string> lines;
+    read_lines(lines, crlf);
+    for (const auto& line : lines) {
         if (auto name = section_name(line)) {
             in_section = same_name(*name, section_);
             continue;
@@ -108,7 +134,8 @@ bool Ini_file::write_int(const std::string& key, int value) {
 
 bool Ini_file::write_text(const std::string& key, const std::string& value) {
     bool crlf = false;
-    std::vector<std::string> lines = read_lines(path_, crlf);
+    std::vector<std::string> lines;
+    if (!read_lines(lines, crlf)) return false;
     std::string entry = key + "=" + value;
 
     bool in_section = false;
@@ -159,6 +186,54 @@ std::string write_failure_reason(const QSaveFile& file, int error) {
 }  // namespace
 
 void ignore_file_size_signal() { std::signal(SIGXFSZ, SIG_IGN); }
+
+int open_regular_file(const std::string& path, std::string& reason, bool* refused) {
+    if (refused) *refused = false;
+    // O_NONBLOCK only for the open: a FIFO would otherwise wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        reason = std::generic_category().message(errno);
+        return -1;
+    }
+    struct stat info {};
+    const bool known = ::fstat(fd, &info) == 0;
+    if (!known || !S_ISREG(info.st_mode)) {
+        reason = known ? res::str(res::IDS_NOT_REGULAR_FILE) : std::generic_category().message(errno);
+        if (refused) *refused = known;
+        ::close(fd);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+Bounded_read read_file_bounded(const std::string& path, std::size_t max_bytes, std::string& data,
+                               std::string& reason) {
+    data.clear();
+    const int fd = open_regular_file(path, reason);
+    if (fd < 0) return Bounded_read::open_failed;
+    struct stat info {};
+    Bounded_read outcome = Bounded_read::ok;
+    if (::fstat(fd, &info) == 0 && static_cast<std::uint64_t>(info.st_size) > max_bytes) outcome = Bounded_read::too_large;
+    char block[65536];
+    while (outcome == Bounded_read::ok) {
+        const ssize_t got = ::read(fd, block, sizeof block);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            reason = std::generic_category().message(errno);
+            outcome = Bounded_read::read_failed;
+        } else if (got == 0) {
+            break;
+        } else if (data.size() + static_cast<std::size_t>(got) > max_bytes) {
+            outcome = Bounded_read::too_large;   // grew while it was read
+        } else {
+            data.append(block, static_cast<std::size_t>(got));
+        }
+    }
+    ::close(fd);
+    if (outcome != Bounded_read::ok) data.clear();
+    return outcome;
+}
 
 Write_outcome write_file_atomically(const std::string& path, const std::string& data, std::string& reason) {
     QSaveFile file(QString::fromStdString(path));

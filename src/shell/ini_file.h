@@ -9,10 +9,17 @@
 // and replaces the file atomically so a crash never leaves it truncated.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace shell {
+
+// The largest settings file read: far more than its eleven keys need.  A
+// larger one (or one that is not a regular file) reads as holding no key and
+// is never rewritten.
+inline constexpr std::size_t max_settings_bytes = 1 << 20;
 
 class Ini_file {
 public:
@@ -32,6 +39,10 @@ public:
 
 private:
     std::optional<std::string> find(const std::string& key) const;
+    // The file's lines; false when it exists but was not read whole (not a
+    // regular file, larger than max_settings_bytes, a read error), so that a
+    // write never replaces what could not be read.
+    bool read_lines(std::vector<std::string>& lines, bool& crlf) const;
 
     std::string path_;
     std::string section_;
@@ -49,5 +60,20 @@ Write_outcome write_file_atomically(const std::string& path, const std::string& 
 // Every program ignores it at start-up, so such a write fails with EFBIG and
 // is reported like any other failed write.
 void ignore_file_size_signal();
+
+// Opens path for reading only when it is a regular file.  The open never
+// waits (a FIFO without a writer would block it for ever), and a FIFO,
+// device, socket or folder is refused with reason "Not a regular file ...",
+// since such a "file" may never end (/dev/zero) or never answer.  Returns the
+// descriptor, which reads blocking as usual, or -1 with reason set and
+// refused, when given, telling whether the file opened but was refused.
+int open_regular_file(const std::string& path, std::string& reason, bool* refused = nullptr);
+
+// Reads a whole regular file of at most max_bytes bytes into data.  A larger
+// file is refused before it is read (and one that grows past the limit while
+// it is read), so memory stays bounded whatever the file holds.
+enum class Bounded_read { ok, open_failed, read_failed, too_large };
+Bounded_read read_file_bounded(const std::string& path, std::size_t max_bytes, std::string& data,
+                               std::string& reason);
 
 }  // namespace shell

@@ -1,7 +1,5 @@
 #include "tags/tag_file.h"
 
-#include <sys/stat.h>
-
 #include "reports/report_files.h"
 #include "resources/reports_strings.h"
 #include "resources/report_files_strings.h"
@@ -32,14 +30,6 @@ void remember_tag_folder(Tag_file_context& c, const std::string& path) {
 
 ui::File_request tag_file_request(bool save, const std::string& title) {
     return folder_file_request(save, title, res::IDS_TAG_FILTER);
-}
-
-// True when the file is small enough to be read; a file whose size cannot be
-// read is left to the reader, which reports why.
-bool plausible_size(const std::string& path, long long max_bytes) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return true;
-    return !S_ISREG(info.st_mode) || info.st_size <= max_bytes;
 }
 
 // Field line n: the number right-aligned in two characters and a space.
@@ -92,14 +82,12 @@ ui::File_request folder_file_request(bool save, const std::string& title, int fi
 File_read read_checked_lines(const std::string& path, std::size_t line_limit, long long max_bytes,
                              std::string& reason, const std::function<bool(const std::vector<std::string>&)>& check) {
     std::vector<std::string> lines;
-    if (plausible_size(path, max_bytes)) {
-        switch (reports::read_text_lines(path, line_limit, lines, reason)) {
-        case reports::Read_outcome::ok: break;
-        case reports::Read_outcome::open_failed: return File_read::open_failed;
-        case reports::Read_outcome::read_failed: return File_read::read_failed;
-        }
-    } else {
-        return File_read::invalid;
+    switch (reports::read_text_lines(path, line_limit, lines, reason, reports::Text_rule::ascii,
+                                     static_cast<std::uint64_t>(max_bytes))) {
+    case reports::Read_outcome::ok: break;
+    case reports::Read_outcome::open_failed: return File_read::open_failed;
+    case reports::Read_outcome::read_failed: return File_read::read_failed;
+    case reports::Read_outcome::too_large: return File_read::invalid;   // far larger than any such file
     }
     return check(lines) ? File_read::ok : File_read::invalid;
 }

@@ -2,13 +2,18 @@
 // pdftotext -layout (poppler-utils).
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "processes.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -108,12 +113,22 @@ TEST_F(Cli_print, prints_each_report_from_its_header_and_page_1) {
 TEST_F(Cli_print, says_why_nothing_was_printed) {
     const fs::path header_only = file("header.txt");
     std::ofstream(header_only, std::ios::binary) << "Company Name: ACME\r\n\r\nTag ID: PT-101\r\n";
+    const fs::path tag = source_root / "examples/tags/TT-101.utg";
+    const fs::path reports = file("reports.txt");
+    fs::copy_file(source_root / "tests/unit/golden/worked_example.txt", reports);
+    const std::string too_large = std::generic_category().message(EFBIG);
+    const auto write_error = [&](const std::string& pdf) {
+        return "ERROR: File Write Error: " + file(pdf).string() + "\n" + too_large + "\nThe file was left as it was.";
+    };
     struct Case {
         std::vector<std::string> args;
         int status;
-        const char* error;
+        std::string error;
+        rlim_t file_limit = RLIM_INFINITY;   // as ulimit -f: the disk is full past it
     };
     const std::vector<Case> cases = {
+        {{"show", tag.string(), "--pdf", file("old.pdf").string()}, 1, write_error("old.pdf"), 4096},
+        {{"print", reports.string(), "--pdf", file("old.pdf").string()}, 1, write_error("old.pdf"), 4096},
         {{"print", header_only.string(), "--pdf", file("a.pdf").string()}, 1,
          "ERROR: There are no reports available"},
         {{"print", file("missing.txt").string(), "--pdf", file("b.pdf").string()}, 1, "ERROR: File Open Error"},
@@ -121,12 +136,17 @@ TEST_F(Cli_print, says_why_nothing_was_printed) {
         {{"print", header_only.string(), "--pdf", file("c.pdf").string(), "--font-size", "13"}, 64,
          "--font-size takes 8, 9, 10, 11, 12, 14 or 16"},
     };
+    std::ofstream(file("old.pdf"), std::ios::binary) << "old";
     for (const auto& c : cases) {
-        const auto run = cli(c.args);
+        const rlimit limit{c.file_limit, c.file_limit};
+        const auto run = e2e::run_program(TQ740_CLI, c.args, home_.path,
+                                          {[limit] { ::setrlimit(RLIMIT_FSIZE, &limit); }, 0, ""});
         EXPECT_EQ(run.status, c.status) << c.args[1];
         EXPECT_NE(run.errors.find(c.error), std::string::npos) << run.errors;
+        EXPECT_EQ(run.output.find("pages"), std::string::npos) << run.output;
     }
     EXPECT_FALSE(fs::exists(file("a.pdf")));
+    EXPECT_EQ(test::file_bytes(file("old.pdf")), "old");
 }
 
 TEST_F(Cli_print, show_lists_and_prints_a_tag) {

@@ -18,8 +18,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 # file, a conversation of a few dozen replies.
 max_len() {
     case $1 in
-    report_file|level1_stream) echo 8192 ;;
-    settings|tag_file) echo 2048 ;;
+    report_file|level1_stream|report_extract) echo 8192 ;;
+    settings|tag_file|group_file|csv_list) echo 2048 ;;
     *) echo 1024 ;;
     esac
 }

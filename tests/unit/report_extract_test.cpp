@@ -232,6 +232,7 @@ TEST(Extract_limits, lists_sections_points_and_values_are_cut_without_overflow) 
     index.take("\"Tag ID:\",\"" + std::string(30, 'Q') + "\"");
     for (int i = 0; i < 250; ++i) index.take("Tag ID: T" + std::to_string(i));
     ASSERT_EQ(index.tags().size(), download::max_report_tags);
+    EXPECT_EQ(index.tags_found(), 251u);   // the report says how many it holds
     EXPECT_EQ(index.tags()[0].id, std::string(19, 'Q'));
     EXPECT_EQ(index.tags()[199].line, 199);
 

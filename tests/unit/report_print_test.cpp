@@ -168,6 +168,11 @@ TEST(Report_pages, break_repeat_headers_and_keep_blocks_whole) {
           {{"Company Name: ACME", "", "Tag ID: TT-101", "Calibrated: 2010/05/07 9:05:03", text_label_2, pad, pad,
             pad, pad, "Approval Signature   ______________________________"},
            pad}}},
+        // After line 41 the Approval block's last line starts at 3138, one
+        // pixel above the limit: it stays, and the page ends after it.
+        {"a block of exactly the lines left stays on the page", txt, {300, 66, 3139},
+         {{{"Company Name: ACME"}, "Approval Signature   ______________________________"},
+          {with_label(txt_header, 2, {pad}), pad}}},
         {"CSV labels in quotes", csv, small_16,
          {{with_csv_label(csv_header, 1), csv[23]},
           {with_csv_label(csv_header, 2, {csv[24]}), csv[42]},

@@ -411,8 +411,11 @@ void print_into_pdf(Cli& cli, const std::string& pdf, ui::print::Pdf_result& res
 int pdf_status(Cli& cli, const ui::print::Pdf_result& result) {
     if (cli.status() != 0) return cli.status();
     if (result.written) return 0;
-    cli.ui.message(res::str(result.pages > 0 ? res::IDS_PRINT_FAILED : res::IDS_NO_REPORTS), ui::Caption::error,
-                   ui::Buttons::ok);
+    // A file that could not be written says which and why; else nothing
+    // was printed, or the printing itself failed.
+    const std::string text = !result.error.empty() ? result.error
+                             : res::str(result.pages > 0 ? res::IDS_PRINT_FAILED : res::IDS_NO_REPORTS);
+    cli.ui.message(text, ui::Caption::error, ui::Buttons::ok);
     return 1;
 }
 

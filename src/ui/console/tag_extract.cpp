@@ -41,7 +41,9 @@ std::optional<download::Report_tag> choose_tag(const download::Tag_index& index,
         const std::string listed = options.tag->substr(0, download::listed_id_chars);
         for (const auto& tag : tags)
             if (tag.id == listed) return tag;
-        status = failed(options.report + " holds no tag listed as '" + *options.tag + "'");
+        status = failed(options.report + " holds no tag listed as '" + *options.tag + "'" +
+                        (index.tags_found() > tags.size() ? " among the first " + std::to_string(tags.size()) + " it lists"
+                                                          : ""));
         return std::nullopt;
     }
     if (tags.size() == 1) return tags.front();
@@ -51,7 +53,12 @@ std::optional<download::Report_tag> choose_tag(const download::Tag_index& index,
     }
     for (const auto& tag : tags) std::printf("%s\n", tag.id.c_str());
     std::fflush(stdout);
-    status = usage(options.report + " holds " + std::to_string(tags.size()) + " tags; choose one with --tag ID");
+    // Only the first 200 can be chosen; the count says how many there are.
+    const std::string listed = index.tags_found() > tags.size()
+                                   ? ", the first " + std::to_string(tags.size()) + " listed above"
+                                   : "";
+    status = usage(options.report + " holds " + std::to_string(index.tags_found()) + " tags" + listed +
+                   "; choose one with --tag ID");
     return std::nullopt;
 }
 

@@ -2,13 +2,14 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <sstream>
 
 #include "resources/tag_sheet_layout.h"
 #include "tags/tag_editor.h"
+#include "shell/ini_file.h"
 #include "tags/test_points.h"
+#include "ui/console/csv_list.h"
 #include "ui/console/console_ui.h"
 
 namespace ui::console {
@@ -254,67 +255,43 @@ std::optional<std::pair<std::string, std::string>> name_value(const std::string&
     return std::make_pair(arg.substr(0, equals), arg.substr(equals + 1));
 }
 
-// One CSV line: fields separated by commas, a field in double quotes may
-// hold commas and doubled quotes.
-std::vector<std::string> csv_fields(const std::string& line) {
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-                fields.back() += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                fields.back() += c;
-            }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            fields.emplace_back();
-        } else if (c != '\r') {
-            fields.back() += c;
-        }
-    }
-    return fields;
-}
-
 int usage(const std::string& text) {
     std::fprintf(stderr, "tq740-cli: %s (see tq740-cli --help)\n", text.c_str());
     return 64;
 }
 
-int make_from_csv(const std::string& list, const std::string& folder, bool replace, bool strict) {
-    std::ifstream in(list, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "tq740-cli: cannot read %s\n", list.c_str());
+int make_from_csv(const std::string& path, const std::string& folder, bool replace, bool strict) {
+    std::string text, reason;
+    switch (shell::read_file_bounded(path, max_csv_list_bytes, text, reason)) {
+    case shell::Bounded_read::ok: break;
+    case shell::Bounded_read::too_large:
+        std::fprintf(stderr, "tq740-cli: %s is larger than %zu MB: not read\n", path.c_str(),
+                     max_csv_list_bytes / (1024 * 1024));
+        return 1;
+    case shell::Bounded_read::open_failed:
+    case shell::Bounded_read::read_failed:
+        std::fprintf(stderr, "tq740-cli: cannot read %s: %s\n", path.c_str(), reason.c_str());
         return 1;
     }
-    std::string line;
-    if (!std::getline(in, line)) return usage(list + " has no heading row");
-    const auto names = csv_fields(line);
-    for (const auto& name : names)
-        if (!control_named(name)) return usage(list + ": unknown column '" + name + "'");
+    std::string error;
+    const auto list = read_csv_list(text, error);
+    if (!list) return usage(path + ": " + error);
+    for (const auto& name : list->heading)
+        if (!control_named(name)) return usage(path + ": unknown column '" + name + "'");
 
     std::error_code ignored;
     fs::create_directories(folder, ignored);   // a folder that cannot be made fails each save with its reason
-    int row = 1, made = 0, rows = 0;
-    while (std::getline(in, line)) {
-        ++row;
-        if (csv_fields(line) == std::vector<std::string>{""}) continue;   // a blank line
-        ++rows;
+    int made = 0;
+    for (const Csv_row& row : list->rows) {
         Tag_make_ui ui(strict);
-        ui.where = "row " + std::to_string(row) + ": ";
-        const auto fields = csv_fields(line);
+        ui.where = "row " + std::to_string(row.number) + ": ";
         std::vector<std::pair<std::string, std::string>> pairs;
-        for (size_t i = 0; i < names.size() && i < fields.size(); ++i)
-            if (!fields[i].empty()) pairs.emplace_back(names[i], fields[i]);
+        for (size_t i = 0; i < row.fields.size(); ++i)
+            if (!row.fields[i].empty()) pairs.emplace_back(list->heading[i], row.fields[i]);
         Entries entries;
         bool ok = false;
-        if (fields.size() > names.size())
-            ui.message("more fields than columns", Caption::error, Buttons::ok);
+        if (!row.error.empty())
+            ui.message(row.error, Caption::error, Buttons::ok);
         else if (auto wrong = read_entries(pairs, entries))
             ui.message(*wrong, Caption::error, Buttons::ok);
         else
@@ -322,7 +299,7 @@ int make_from_csv(const std::string& list, const std::string& folder, bool repla
         if (ok && strict && ui.warnings > 0) ok = false;
         made += ok ? 1 : 0;
     }
-    return made == rows ? 0 : 1;
+    return made == static_cast<int>(list->rows.size()) ? 0 : 1;
 }
 
 }  // namespace
@@ -331,7 +308,9 @@ std::string tag_make_usage() {
     std::string names;
     for (const auto& e : entry_names) names += std::string(names.empty() ? "" : " ") + e.name;
     return "tag make -o FILE.utg NAME=VALUE... | tag make --from-csv LIST.csv --dir DIR [--strict]\n"
-           "                             make tag files through the tag editor's checks (--yes replaces a file)\n"
+           "                             make tag files through the tag editor's checks (--yes replaces a file);\n"
+           "                             LIST.csv: a heading row of names, then one tag a row (at most " +
+           std::to_string(max_csv_list_bytes / (1024 * 1024)) + " MB)\n"
            "                             names: " + names + "\n"
            "                             fixed=counts|frequency  tolerance-testing=enabled|disabled\n"
            "                             points=0,25,50,75,100  generate=ZERO:SPAN:N:SCHEME (zero-span,\n"

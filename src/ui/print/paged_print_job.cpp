@@ -7,7 +7,12 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
+#include <QBuffer>
+
+#include "resources/report_files_strings.h"
+#include "resources/reports_strings.h"
+#include "resources/strings.h"
+#include "shell/ini_file.h"
 
 namespace ui::print {
 
@@ -69,8 +74,13 @@ void Paged_print_job::finish(bool abandon) {
     started_ = false;
 }
 
-Pdf_print_job::Pdf_print_job(const std::string& path, Pdf_result* result)
-    : file_(std::make_unique<QSaveFile>(q(path))), writer_(std::make_unique<QPdfWriter>(file_.get())), result_(result) {
+Pdf_print_job::Pdf_print_job(const std::string& path, Pdf_result* result,
+                             std::function<void(const std::string&)> on_error)
+    : path_(path),
+      buffer_(std::make_unique<QBuffer>()),
+      writer_(std::make_unique<QPdfWriter>(buffer_.get())),
+      result_(result),
+      on_error_(std::move(on_error)) {
     const bool us = QLocale().measurementSystem() == QLocale::ImperialUSSystem;
     writer_->setResolution(1200);
     writer_->setPageLayout(QPageLayout(QPageSize(us ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait,
@@ -78,23 +88,37 @@ Pdf_print_job::Pdf_print_job(const std::string& path, Pdf_result* result)
     writer_->setCreator(QStringLiteral("TQ740-SW"));
 }
 
-Pdf_print_job::~Pdf_print_job() {
-    Paged_print_job::finish(true);
-    if (!written_) file_->cancelWriting();
+Pdf_print_job::~Pdf_print_job() { Paged_print_job::finish(true); }
+
+void Pdf_print_job::use_layout(const QPageLayout& layout, int resolution) {
+    writer_->setResolution(resolution);
+    writer_->setPageLayout(layout);
 }
 
 void Pdf_print_job::finish(bool abandon) {
-    Paged_print_job::finish(abandon);
-    if (abandon || !file_->isOpen())
-        file_->cancelWriting();
-    else
-        written_ = file_->commit();
-    if (result_) *result_ = {pages_printed(), written_};
+    const bool started = buffer_->isOpen();
+    Paged_print_job::finish(abandon);   // the painter's end completes the document in the buffer
+    Pdf_result outcome{pages_printed(), false, {}};
+    if (started && !abandon) {
+        const QByteArray& pdf = buffer_->data();
+        std::string reason;
+        const shell::Write_outcome written =
+            shell::write_file_atomically(path_, std::string(pdf.constData(), static_cast<std::size_t>(pdf.size())), reason);
+        outcome.written = written == shell::Write_outcome::ok;
+        if (written == shell::Write_outcome::open_failed)
+            outcome.error = res::str(res::IDS_FILE_OPEN_ERROR) + ": " + path_ + "\n" + reason;
+        else if (written == shell::Write_outcome::write_failed)
+            outcome.error = res::format(res::IDS_FILE_WRITE_ERROR, path_, reason);
+    }
+    buffer_->close();
+    buffer_->setData(QByteArray());
+    if (result_) *result_ = outcome;
+    if (!outcome.error.empty() && on_error_) on_error_(outcome.error);
 }
 
 QPagedPaintDevice& Pdf_print_job::device() const { return *writer_; }
 
-bool Pdf_print_job::open_document() { return file_->open(QIODevice::WriteOnly); }
+bool Pdf_print_job::open_document() { return buffer_->open(QIODevice::WriteOnly); }
 
 void Pdf_print_job::name_document(const QString& name) { writer_->setTitle(name); }
 

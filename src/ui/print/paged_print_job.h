@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QPainter>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,8 +17,9 @@
 
 class QCoreApplication;
 class QPagedPaintDevice;
+class QBuffer;
+class QPageLayout;
 class QPdfWriter;
-class QSaveFile;
 
 namespace ui::print {
 
@@ -59,24 +61,33 @@ private:
     int pages_ = 0;
 };
 
-// What became of a PDF document: pages printed, and whether the file holds
-// the finished document.
+// What became of a PDF document: pages printed, whether the file holds the
+// finished document, and when it could not be written, the message saying
+// which file and why ("File Write Error: ...").
 struct Pdf_result {
     int pages = 0;
     bool written = false;
+    std::string error;
 };
 
 // A print job writing a PDF file: pages of the user's paper size (Letter
 // where US measures are used, else A4) at 1200 pixels per inch, with the
-// quarter-inch border a printer cannot print on.  The file is replaced only
-// when the document ends normally: an abandoned document, or one without
-// pages, leaves an existing file as it was.  result, when given, receives
-// the outcome as the document finishes.
+// quarter-inch border a printer cannot print on.  The document is made in
+// memory and written, when it ends normally, through the program's one
+// checked file write (shell::write_file_atomically): a full disk or a file
+// size limit leaves an existing file as it was and fills result.error.  An
+// abandoned document, or one without pages, writes nothing.  result, when
+// given, receives the outcome as the document finishes; on_error, when
+// given, is called with the message of a failed write.
 class Pdf_print_job : public Paged_print_job {
 public:
-    explicit Pdf_print_job(const std::string& path, Pdf_result* result = nullptr);
+    explicit Pdf_print_job(const std::string& path, Pdf_result* result = nullptr,
+                           std::function<void(const std::string&)> on_error = {});
     ~Pdf_print_job() override;
 
+    // Pages of this layout and resolution instead (those of a printer set to
+    // print into a file).
+    void use_layout(const QPageLayout& layout, int resolution);
     void finish(bool abandon) override;
 
 protected:
@@ -85,10 +96,11 @@ protected:
     bool open_document() override;
 
 private:
-    std::unique_ptr<QSaveFile> file_;
+    std::string path_;
+    std::unique_ptr<QBuffer> buffer_;
     std::unique_ptr<QPdfWriter> writer_;
     Pdf_result* result_;
-    bool written_ = false;
+    std::function<void(const std::string&)> on_error_;
 };
 
 // A GUI application object on the offscreen platform (unless another

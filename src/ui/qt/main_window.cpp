@@ -487,7 +487,11 @@ void Main_window::show_help(int context) {
     help_window_->show_context(context);
 }
 
-std::unique_ptr<Print_job> Main_window::choose_printer() { return qt::choose_printer(message_owner()); }
+std::unique_ptr<Print_job> Main_window::choose_printer() {
+    return qt::choose_printer(message_owner(), [this](const std::string& text) {
+        message(text, Caption::error, Buttons::ok);
+    });
+}
 
 void Main_window::show_serial_adapters(const Adapters_view& view,
                                        const std::function<Adapters_view(int, int)>& on_map) {

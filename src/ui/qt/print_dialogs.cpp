@@ -44,7 +44,7 @@ constexpr int font_sizes[] = {8, 9, 10, 11, 12, 14, 16};
 
 }  // namespace
 
-std::unique_ptr<Print_job> choose_printer(QWidget* parent) {
+std::unique_ptr<Print_job> choose_printer(QWidget* parent, const std::function<void(const std::string&)>& show_error) {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setPrintRange(QPrinter::AllPages);
     QPrintDialog dialog(printer.get(), parent);
@@ -53,6 +53,11 @@ std::unique_ptr<Print_job> choose_printer(QWidget* parent) {
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     if (dialog.exec() != QDialog::Accepted) return nullptr;
+    if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()) {
+        auto pdf = std::make_unique<print::Pdf_print_job>(printer->outputFileName().toStdString(), nullptr, show_error);
+        pdf->use_layout(printer->pageLayout(), printer->resolution());
+        return pdf;
+    }
     return std::make_unique<Printer_print_job>(std::move(printer));
 }
 

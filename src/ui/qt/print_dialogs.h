@@ -20,7 +20,9 @@ namespace ui::qt {
 // current page choice; copies left to the printer).  Its PDF printer stays
 // available: it is how a record is filed electronically.  The printer
 // chosen, at its own resolution, or nothing on Cancel.
-std::unique_ptr<Print_job> choose_printer(QWidget* parent);
+// A printer set to print into a file writes it through the program's checked
+// file write; show_error gets the message when that write fails.
+std::unique_ptr<Print_job> choose_printer(QWidget* parent, const std::function<void(const std::string&)>& show_error);
 
 // "Select Font Size": 8, 9, 10, 11, 12, 14 or 16 with current preselected;
 // F1 opens help context 1.  The size chosen, or nothing on Cancel.
