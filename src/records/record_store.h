@@ -48,6 +48,7 @@ struct Record_counts {
     bool ok = false;
     int recorded = 0;              // calibrations newly recorded
     int already_recorded = 0;      // calibrations that were recorded before
+    bool refused = false;          // not ok because of the reports (a calibration in conflict)
     std::string error;             // the message when not ok (names the file and the reason)
 };
 
