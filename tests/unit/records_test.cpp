@@ -365,6 +365,19 @@ TEST_F(Records_store, faults_name_the_file_and_record_nothing) {
          {}, [db](Records_store& t, const std::string&) {
              return "Cannot open the records database " + db(t) + ": file is not a database";
          }, -1},
+        {"truncated database",
+         [](Records_store& t) {
+             {
+                 records::Record_store store(t.database());
+                 EXPECT_TRUE(store.open());
+                 store.import_file(t.report_file("before.txt", {{"A", 1}, {"B", 2}}));
+             }
+             std::filesystem::resize_file(t.database(), 8192);
+             return t.report_file("after.txt", {{"C", 3}});
+         },
+         {}, [db](Records_store& t, const std::string&) {
+             return "Cannot open the records database " + db(t) + ": database disk image is malformed";
+         }, -1},
         {"newer schema",
          [](Records_store& t) {
              { records::Record_store store(t.database()); EXPECT_TRUE(store.open()); }
