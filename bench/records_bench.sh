@@ -33,7 +33,7 @@ make_reports() {  # FIRST COUNT FILE
                     input = 4 + (k - 1) * 0.8; output = (k - 1) * 5
                     if (t == 0 && (k + r) % 7 == 0) output += 1
                     error = output - (k - 1) * 5
-                    printf " %2i    %9.4f  %9.4f  %7.3f  %s\r\n", k, input, output, error, error > 0.5 ? "Fail" : "Pass"
+                    printf " %2i    %9.4f  %9.4f  %7.3f  %s\r\n", k, input, output, error, (error > 0.5 ? "Fail" : "Pass")
                 }
                 printf "\r\n"
             }
@@ -56,6 +56,7 @@ import_time=$( { time cli records import "$work/first.txt" "$work/second.txt" >"
 show_time=$( { time cli records show BT-04321 >"$work/show.out"; } 2>&1 )
 verify_time=$( { time cli records verify >"$work/verify.out"; } 2>&1 )
 cat "$work/import.out" "$work/verify.out"
+echo "point rows shown for one tag: $(grep -c '  Pass$\|  Fail$' "$work/show.out")"
 rows=$((10000 * 42))
 bytes=$(du -b "$database" | cut -f1)
 for f in "$database-wal"; do [ -f "$f" ] && bytes=$((bytes + $(du -b "$f" | cut -f1))); done
