@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -35,6 +36,9 @@ namespace {
 // its driver, its connection options, its journal and its way of taking the
 // write lock at the start of a transaction (so that the chain's last link
 // cannot change between reading it and adding the next).
+// The slice of a wait for the write lock between two calls of while_locked.
+constexpr int lock_slice_ms = 50;
+
 struct Dialect {
     const char* driver;
     const char* record_number;               // the column type of the record number
@@ -44,7 +48,8 @@ struct Dialect {
     std::vector<std::string> write_setup;    // after connecting for writing
     // The options of a connection.
     std::string connect_options(const Store_options& options) const {
-        std::string text = "QSQLITE_BUSY_TIMEOUT=" + std::to_string(options.busy_timeout_ms);
+        const int timeout = options.while_locked ? std::min(options.busy_timeout_ms, lock_slice_ms) : options.busy_timeout_ms;
+        std::string text = "QSQLITE_BUSY_TIMEOUT=" + std::to_string(timeout);
         if (options.read_only) text += ";QSQLITE_OPEN_READONLY";
         return text;
     }
@@ -187,6 +192,22 @@ Recorded_calibration calibration_of(const QSqlQuery& row, int first) {
     return r;
 }
 
+// Begins a transaction holding the write lock.  While another program holds
+// it, waits in slices, calling while_locked between them, until the store's
+// busy timeout has passed.
+std::optional<QSqlError> begin_write(QSqlDatabase& db, const Store_options& options) {
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        QSqlQuery begin(db);
+        if (begin.exec(dialect().begin_write)) return std::nullopt;
+        const QSqlError error = begin.lastError();
+        if (!options.while_locked || !dialect().is_locked(error) || waited.elapsed() >= options.busy_timeout_ms)
+            return error;
+        options.while_locked();
+    }
+}
+
 std::string now_iso() {
     return QDateTime::currentDateTime().toString("yyyy-MM-ddTHH:mm:ss").toStdString();
 }
@@ -295,10 +316,8 @@ bool Record_store::open() {
     }
 
     // The schema: made in a new file, checked (and brought up to date) in an old one.
-    if (!options_.read_only) {
-        QSqlQuery begin(db);
-        if (!begin.exec(dialect().begin_write)) return fail(begin.lastError());
-    }
+    if (!options_.read_only)
+        if (const auto error = begin_write(db, options_)) return fail(*error);
     auto rollback = [&db] { QSqlQuery(db).exec("ROLLBACK"); };
     int version = 0;
     if (db.tables().contains("records_meta")) {
@@ -341,9 +360,8 @@ bool Record_store::open() {
             rollback();
             return fail(error);
         }
-    } else if (version < schema_version) {
-        // A read-only run never changes the file; the older tables read as they are.
     }
+    // A read-only run never changes the file: an older schema is read as it is.
     impl_->open = true;
     return true;
 }
@@ -480,8 +498,7 @@ Record_counts Record_store::record(const std::vector<Read_report>& reports, cons
         return counts;
     };
 
-    QSqlQuery begin(db);
-    if (!begin.exec(dialect().begin_write)) return failed(begin.lastError());
+    if (const auto error = begin_write(db, options_)) return failed(*error);
 
     // The chain goes on from the last record's link.
     std::string previous = chain_start;

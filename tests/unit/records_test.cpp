@@ -285,6 +285,8 @@ TEST_F(Records_store, faults_name_the_file_and_record_nothing) {
     auto db = [](Records_store& t) { return t.database(); };
     // Holds the write lock from another connection until the test ends.
     auto lock = std::make_shared<QSqlDatabase>();
+    // How often the store let the window handle its events while it waited.
+    auto waits = std::make_shared<int>(0);
     const std::string one_report_lines = std::to_string(reports::report_lines(uploaded(signal_rows[0], "X"),
                                                                               Report_format::text, "", 0).size());
     const Fault rows[] = {
@@ -414,7 +416,7 @@ TEST_F(Records_store, faults_name_the_file_and_record_nothing) {
              EXPECT_TRUE(QSqlQuery(*lock).exec("BEGIN EXCLUSIVE"));
              return t.report_file("locked.txt", {{"A", 1}});
          },
-         {.busy_timeout_ms = 300}, [db](Records_store& t, const std::string&) {
+         {.busy_timeout_ms = 300, .while_locked = [waits] { ++*waits; }}, [db](Records_store& t, const std::string&) {
              return "The records database " + db(t) +
                     " is locked by another program; it stayed locked for 0.3 s.  Try again later.";
          }, -1},
@@ -458,6 +460,7 @@ TEST_F(Records_store, faults_name_the_file_and_record_nothing) {
     }
     *lock = QSqlDatabase();
     QSqlDatabase::removeDatabase("locker");
+    EXPECT_GE(*waits, 300 / 50 - 1);  // the wait was cut in slices, the window served between them
 }
 
 }  // namespace
