@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "reports/field_table.h"
+
 namespace records {
 
 std::string verdict_text(Verdict verdict) {
@@ -37,6 +39,11 @@ std::optional<Date_time> parse_date_time_iso(const std::string& text) {
         separator != 'T' || used != static_cast<int>(text.size()))
         return std::nullopt;
     return t;
+}
+
+std::optional<double> printed_number(std::string text) {
+    if (!text.empty() && text.back() == '%') text.pop_back();
+    return reports::read_finite_decimal(text);
 }
 
 std::string phase_text(Phase phase) { return phase == Phase::as_found ? "As Found" : "As Left"; }

@@ -32,6 +32,11 @@ std::string date_text(const Date_time& t);
 // The stored form back; nothing when the text is not one.
 std::optional<Date_time> parse_date_time_iso(const std::string& text);
 
+// The number a report printed ("0.625", the tolerance's "0.500%"): one
+// decimal number, a trailing "%" allowed, read alike in every locale;
+// nothing for any other text.
+std::optional<double> printed_number(std::string text);
+
 // The two tables of a report.
 enum class Phase { as_found, as_left };
 // "As Found" or "As Left".

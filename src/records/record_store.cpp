@@ -150,13 +150,6 @@ Verdict verdict_of(const std::string& text) {
     return text == "Pass" ? Verdict::pass : text == "Fail" ? Verdict::fail : Verdict::none;
 }
 
-std::optional<double> number_of(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (end == text.c_str()) return std::nullopt;
-    return value;
-}
 
 Date_time date_of(const std::string& iso) {
     if (iso.size() == 10) return parse_date_time_iso(iso + "T00:00:00").value_or(Date_time{});
@@ -179,7 +172,7 @@ Recorded_calibration calibration_of(const QSqlQuery& row, int first) {
     c.humidity = at(8);
     c.other_information = at(9);
     c.tolerance_text = at(10);
-    if (c.tolerance_text != "None") c.tolerance_percent = number_of(c.tolerance_text);
+    if (c.tolerance_text != "None") c.tolerance_percent = printed_number(c.tolerance_text);
     c.input = {at(11), at(12), split(at(13)), at(14), at(15)};
     c.output = {at(16), at(17), split(at(18)), at(19), at(20)};
     c.calibrator = at(21);
@@ -411,7 +404,7 @@ void attach_points(QSqlQuery& points, std::map<long long, Calibration*>& by_id) 
         p.input = s(points.value(3));
         p.reading = s(points.value(4));
         p.error_text = s(points.value(5));
-        p.error_percent = number_of(p.error_text);
+        p.error_percent = printed_number(p.error_text);
         p.verdict = verdict_of(s(points.value(6)));
         auto& table = points.value(1).toInt() == 0 ? found->second->as_found : found->second->as_left;
         table.push_back(p);
@@ -661,7 +654,7 @@ Verify_result Record_store::verify() {
             p.input = s(points.value(3));
             p.reading = s(points.value(4));
             p.error_text = s(points.value(5));
-            p.error_percent = number_of(p.error_text);
+            p.error_percent = printed_number(p.error_text);
             p.verdict = verdict_of(s(points.value(6)));
             (points.value(1).toInt() == 0 ? r.calibration.as_found : r.calibration.as_left).push_back(p);
             point_pending = points.next();

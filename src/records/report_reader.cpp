@@ -81,13 +81,6 @@ private:
 constexpr bool spaces = true;
 constexpr bool no_spaces = false;
 
-std::optional<double> number_of(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (end == text.c_str()) return std::nullopt;
-    return value;
-}
 
 // A failure inside a report: its reason and the line within the report (from 0).
 struct Report_failure {
@@ -152,7 +145,7 @@ bool read_point(Report_section& s, int line, int number, Point& point) {
     if (!next || next->value.empty()) return true;
     if (next->value != "Pass" && next->value != "Fail") {
         point.error_text = next->value;
-        point.error_percent = number_of(next->value);
+        point.error_percent = printed_number(next->value);
         next = s.next(line, next->end, no_spaces);
         if (!next) return false;
     }
@@ -200,7 +193,7 @@ std::optional<Report_failure> read_calibration(Report_section& s, Calibration& c
     const auto tolerance = s.keyword("Tolerance:", 0, no_spaces);
     if (!tolerance) return Report_failure{missing("Tolerance:"), 0};
     c.tolerance_text = tolerance->value;
-    if (c.tolerance_text != "None") c.tolerance_percent = number_of(c.tolerance_text);
+    if (c.tolerance_text != "None") c.tolerance_percent = printed_number(c.tolerance_text);
 
     int input_line = 0, output_line = 0;
     if (auto failure = read_signal(s, "Input type:", c.input, input_line)) return failure;

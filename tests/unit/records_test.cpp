@@ -7,6 +7,9 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <charconv>
+#include <clocale>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -67,16 +70,19 @@ reports::Field_table uploaded(const Signal_row& row, const std::string& tag) {
         t.store_field(f::output_type + i, row.out[i]);
     }
     t.store_field(f::point_count, std::to_string(row.points));
-    for (int k = 1; k <= row.points; ++k) {
-        const double input = 4 + 0.8 * (k - 1);
-        const double output = 5.0 * (k - 1) + (k % 2 ? 0.1 : 0.9);
+    // Three decimals with a decimal point, whatever the locale.
+    auto decimal = [](double value) {
         char text[32];
-        std::snprintf(text, sizeof text, "%.3f", input);
-        t.store_field(f::found_input_base + k, text);
-        t.store_field(f::left_input_base + k, text);
-        std::snprintf(text, sizeof text, "%.3f", output);
-        t.store_field(f::found_output_base + k, k == 3 ? "UNDER" : k == 4 ? "12.3x" : text);
-        t.store_field(f::left_output_base + k, text);
+        const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3).ptr;
+        return std::string(text, end);
+    };
+    for (int k = 1; k <= row.points; ++k) {
+        const std::string input = decimal(4 + 0.8 * (k - 1));
+        const std::string output = decimal(5.0 * (k - 1) + (k % 2 ? 0.1 : 0.9));
+        t.store_field(f::found_input_base + k, input);
+        t.store_field(f::left_input_base + k, input);
+        t.store_field(f::found_output_base + k, k == 3 ? "UNDER" : k == 4 ? "12.3x" : output);
+        t.store_field(f::left_output_base + k, output);
     }
     return t;
 }
@@ -98,6 +104,14 @@ const Signal_row signal_rows[] = {
 };
 
 TEST(Records_reader, every_signal_type_in_both_layouts_is_read_back_field_by_field) {
+    // The desktop program runs under the user's locale: numbers are read
+    // the same under one with a decimal comma.
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr);
+    struct Restore {
+        std::string locale;
+        ~Restore() { std::setlocale(LC_NUMERIC, locale.c_str()); }
+    } restore{previous};
     int index = 0;
     for (const Signal_row& row : signal_rows) {
         for (const Report_format format : {Report_format::text, Report_format::csv}) {
@@ -122,7 +136,9 @@ TEST(Records_reader, every_signal_type_in_both_layouts_is_read_back_field_by_fie
             const bool judged = std::string(row.tolerance) != "NONE" && std::string(row.tolerance) != "-1.000";
             EXPECT_EQ(c.tolerance_percent.has_value(), judged) << where;
             if (judged) {
-                EXPECT_DOUBLE_EQ(*c.tolerance_percent, std::stod(row.tolerance)) << where;
+                double tolerance = 0;
+                std::from_chars(row.tolerance, row.tolerance + std::strlen(row.tolerance), tolerance);
+                EXPECT_DOUBLE_EQ(*c.tolerance_percent, tolerance) << where;
             }
             EXPECT_EQ(c.input.type, row.in_type) << where;
             EXPECT_EQ(c.input.extra_lines, row.in_extra) << where;
@@ -152,6 +168,9 @@ TEST(Records_reader, every_signal_type_in_both_layouts_is_read_back_field_by_fie
                     EXPECT_EQ(found.verdict, Verdict::fail) << where << k;
                 }
                 EXPECT_EQ(left.error_percent.has_value(), judged) << where << k;
+                if (judged) {
+                    EXPECT_DOUBLE_EQ(left.error_percent.value_or(0), k % 2 ? 0.1 : 0.9) << where << k;
+                }
             }
             // Overall: none without tolerance or points.  Over a span of 100
             // the odd points are 0.1 off and the even ones 0.9; As Found
@@ -161,7 +180,8 @@ TEST(Records_reader, every_signal_type_in_both_layouts_is_read_back_field_by_fie
                 EXPECT_EQ(c.as_left_verdict(), Verdict::none) << where;
             } else {
                 EXPECT_EQ(c.as_found_verdict(), row.points >= 3 ? Verdict::fail : c.as_left_verdict()) << where;
-                const double tolerance = std::stod(row.tolerance);
+                double tolerance = 0;
+                std::from_chars(row.tolerance, row.tolerance + std::strlen(row.tolerance), tolerance);
                 const bool all_pass = tolerance >= 0.9 || (row.points == 1 && tolerance >= 0.1);
                 EXPECT_EQ(c.as_left_verdict(), all_pass ? Verdict::pass : Verdict::fail) << where;
             }
