@@ -1,0 +1,132 @@
+// The records database: every calibration recorded, one class over
+// QSqlDatabase.  No SQL is written anywhere else.
+//
+// The embedded default is an SQLite file (WAL journal, foreign keys on);
+// the statements are portable SQL, and what differs between database
+// systems (connection options, the journal, taking the write lock, the
+// type of the record number) is kept in one place in the .cpp.
+//
+// Every write is one transaction: one report file, or one upload.  A crash
+// at any moment leaves the database as it was before it.  The identity of a
+// calibration is tag ID + calibrated date and time + calibrator serial
+// number (a unique key, so two processes recording the same calibration at
+// once record it once: the second counts it as already recorded).  A
+// calibration whose identity is recorded with the same values is "already
+// recorded"; with different values it is refused and nothing of its file or
+// upload is recorded.
+//
+// The schema version is kept in the database: an older file is brought up
+// to date when opened for writing; a newer one is refused and left alone.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "records/calibration_record.h"
+#include "records/report_reader.h"
+
+class QSqlDatabase;
+
+namespace records {
+
+// The schema version this program writes.
+inline constexpr int schema_version = 1;
+
+// The default database: $XDG_DATA_HOME/NORVATQ740/records.sqlite.
+std::string default_database_path();
+
+struct Store_options {
+    bool read_only = false;        // open without writing anything (list, show, verify, export)
+    int busy_timeout_ms = 5000;    // wait this long for another process's lock
+    long long max_pages = 0;       // limit the database to this many pages (0: no limit)
+    // Called between short waits while another program holds the write
+    // lock (the desktop program handles its window events there); the whole
+    // wait still ends after busy_timeout_ms.  Empty: the wait is one sleep.
+    std::function<void()> while_locked = {};
+};
+
+// What one write did.
+struct Record_counts {
+    bool ok = false;
+    int recorded = 0;              // calibrations newly recorded
+    int already_recorded = 0;      // calibrations that were recorded before
+    bool refused = false;          // not ok because of the reports (a calibration in conflict)
+    std::string error;             // the message when not ok (names the file and the reason)
+};
+
+// One file of an import.
+struct File_import {
+    std::string path;
+    Record_counts counts;
+};
+
+// What verify found.
+struct Verify_result {
+    bool ok = false;               // every hash and link matches
+    long long records = 0;         // records checked
+    std::optional<Recorded_calibration> first_bad;  // the first record that does not match
+    std::string error;             // the database could not be read
+};
+
+class Record_store {
+public:
+    explicit Record_store(std::string path, Store_options options = {});
+    ~Record_store();
+    Record_store(const Record_store&) = delete;
+    Record_store& operator=(const Record_store&) = delete;
+
+    // Opens (creating the folder and the file when writing) and checks the
+    // schema.  False with error() set: not a database, a newer schema, a
+    // folder that cannot be made, ...
+    bool open();
+    bool is_open() const;
+    const std::string& path() const { return path_; }
+    // The last failure's message, naming the file.
+    const std::string& error() const { return error_; }
+
+    // ---- Reading ----
+    // Every tag recorded, sorted by tag ID without regard to case.
+    std::vector<Tag_summary> tag_summaries();
+    // The calibrations of one tag (the ID exactly), oldest first or newest first.
+    enum class Order { oldest_first, newest_first };
+    std::vector<Recorded_calibration> calibrations_of(const std::string& tag_id, Order order);
+    // The report lines recorded with a calibration (empty when none).
+    std::vector<std::string> report_lines(long long id);
+    long long record_count();
+
+    // ---- Writing ----
+    // Records the reports read from one source in one transaction.
+    Record_counts record(const std::vector<Read_report>& reports, const std::string& source);
+    // Records the reports of an upload (the Reports list's lines); source
+    // names the calibrator.
+    Record_counts record_upload(const reports::Report_lines& lines, const std::string& calibrator);
+    // Reads and records one report file (one transaction).
+    File_import import_file(const std::string& path);
+    // Each file in turn; a refused file does not stop the others.
+    std::vector<File_import> import_files(const std::vector<std::string>& paths);
+
+    // ---- Checking and export ----
+    // Recomputes every record's content hash (from its values and from its
+    // report lines read again) and every link, in recording order.
+    Verify_result verify();
+    // One row per point per calibration, RFC 4180, written atomically.
+    bool export_csv(const std::string& file);
+
+private:
+    struct Impl;
+    std::string path_;
+    Store_options options_;
+    std::string error_;
+    std::unique_ptr<Impl> impl_;
+};
+
+// "Recorded 11 calibrations (2 already recorded)".
+std::string counts_text(const Record_counts& counts);
+// "FILE: N recorded, M already recorded" for a file recorded, or the
+// refusal's message.
+std::string file_import_text(const File_import& file);
+
+}  // namespace records

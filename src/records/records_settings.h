@@ -1,0 +1,32 @@
+// The records' settings (section [records] of the settings file) and the
+// recording of every successful upload.
+#pragma once
+
+#include <string>
+
+#include "shell/ini_file.h"
+
+namespace shell {
+class Program;
+}
+
+namespace records {
+
+struct Records_settings {
+    std::string database;          // key `database`: the database file ("": the default)
+    bool record_uploads = true;    // key `record_uploads`: 0 turns recording of uploads off
+};
+
+// Reads section [records] of the settings file (never writes it).
+Records_settings read_records_settings(const std::string& ini_path);
+// The database file these settings name: the setting, else records.sqlite
+// in the data folder (empty: the default_database_path()).
+std::string database_path(const Records_settings& settings, const std::string& data_folder = {});
+
+// Records the reports an upload has just put in the Reports list, and puts
+// "Recorded N calibrations (M already recorded)" in the status line.  A
+// failure shows its reason as an error message; the reports stay in the
+// list, unsaved.  Returns false on failure.
+bool record_uploaded_reports(shell::Program& program, const std::string& database);
+
+}  // namespace records
