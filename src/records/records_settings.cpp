@@ -1,6 +1,9 @@
 #include "records/records_settings.h"
 
 #include "records/record_store.h"
+#include "resources/records_strings.h"
+#include "resources/strings.h"
+#include "shell/program.h"
 
 namespace records {
 
@@ -12,10 +15,41 @@ Records_settings read_records_settings(const std::string& ini_path) {
     return settings;
 }
 
-std::string database_path(const Records_settings& settings) {
-    return settings.database.empty() ? default_database_path() : settings.database;
+std::string database_path(const Records_settings& settings, const std::string& data_folder) {
+    if (!settings.database.empty()) return settings.database;
+    return data_folder.empty() ? default_database_path() : data_folder + "/records.sqlite";
 }
 
-bool record_uploaded_reports(shell::Program&, const std::string&) { return false; }
+namespace {
+
+// "NORVA TQ740 S/N 12345": the calibrator the reports came from.
+std::string calibrator_text(const comm::Calibrator_identity& identity) {
+    std::string text = identity.manufacturer;
+    if (!identity.model.empty()) text += (text.empty() ? "" : " ") + identity.model;
+    if (!identity.serial_number.empty()) text += (text.empty() ? "S/N " : " S/N ") + identity.serial_number;
+    return text;
+}
+
+}  // namespace
+
+bool record_uploaded_reports(shell::Program& program, const std::string& database) {
+    program.ui.set_status(res::str(res::IDS_RECORDING_UPLOAD));
+    program.ui.set_wait_cursor(true);
+    Record_store store(database);
+    Record_counts counts;
+    if (store.open())
+        counts = store.record_upload(program.reports.lines(), calibrator_text(program.session.identity));
+    else
+        counts.error = store.error();
+    program.ui.set_wait_cursor(false);
+    if (!counts.ok) {
+        program.refresh_status_line();
+        // The reports stay in the list and stay unsaved: nothing is lost.
+        program.ui.message(res::format(res::IDS_RECORDING_FAILED, counts.error), ui::Caption::error, ui::Buttons::ok);
+        return false;
+    }
+    program.ui.set_status(counts_text(counts));
+    return true;
+}
 
 }  // namespace records

@@ -19,8 +19,9 @@ struct Records_settings {
 
 // Reads section [records] of the settings file (never writes it).
 Records_settings read_records_settings(const std::string& ini_path);
-// The database file these settings name: the setting, else the default.
-std::string database_path(const Records_settings& settings);
+// The database file these settings name: the setting, else records.sqlite
+// in the data folder (empty: the default_database_path()).
+std::string database_path(const Records_settings& settings, const std::string& data_folder = {});
 
 // Records the reports an upload has just put in the Reports list, and puts
 // "Recorded N calibrations (M already recorded)" in the status line.  A

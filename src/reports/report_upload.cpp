@@ -343,6 +343,8 @@ void upload_reports(Program& program, bool all) {
         field_upload(program, all);
     else
         text_upload(program, all, entries);
+    // Only a successful upload leaves reports marked unsaved.
+    if (program.reports.reports_unsaved && program.record_upload) program.record_upload();
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ extern const std::vector<String_entry> records_strings = {
     {IDS_REPORT_FILE_REFUSED_NO_LINE, "%s: %s; nothing of this file was recorded"},
     {IDS_RECORDING_FAILED, "The uploaded reports were not recorded.\n%s\nThey stay in the Reports list, unsaved."},
     {IDS_TAG_NOT_RECORDED, "Tag %s has no calibration recorded."},
-    {IDS_CHAIN_INTACT, "%lld records, chain intact"},
+    {IDS_CHAIN_INTACT, "%i records, chain intact"},
     {IDS_CHAIN_BROKEN, "The record of tag %s calibrated %s does not match its hash or its link: the records were changed."},
     {IDS_EXPORT_FAILED, "Cannot write the export file %s: %s"},
     {IDS_RECORDING_UPLOAD, "Recording the calibrations.  Please wait."},

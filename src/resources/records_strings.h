@@ -17,7 +17,7 @@ enum Records_string : int {
     IDS_REPORT_FILE_REFUSED_NO_LINE = 58210,// file, reason
     IDS_RECORDING_FAILED = 58211,           // reason: the upload's reports stay unsaved
     IDS_TAG_NOT_RECORDED = 58212,           // tag
-    IDS_CHAIN_INTACT = 58213,               // "%lld records, chain intact"
+    IDS_CHAIN_INTACT = 58213,               // "%i records, chain intact"
     IDS_CHAIN_BROKEN = 58214,               // tag, date
     IDS_EXPORT_FAILED = 58215,              // file, reason
     IDS_RECORDING_UPLOAD = 58216,           // status while recording

@@ -58,6 +58,11 @@ bool Main_dialog::initialize(const std::optional<Data_folders>& folders, const W
     ini_.set_path(ini_path(folders_));
     settings_ = load_settings(ini_, folders_, created);
     program_.store_tag_folder = [this](const std::string& folder) { ini_.write_text("tag_config_directory", folder); };
+    // Every successful upload is recorded, unless [records] record_uploads=0
+    // or the platform names no data folder and the settings no database.
+    records_settings_ = records::read_records_settings(ini_.path());
+    if (records_settings_.record_uploads && (!folders_.data.empty() || !records_settings_.database.empty()))
+        program_.record_upload = [this] { records::record_uploaded_reports(program_, records_database()); };
 
     refresh_status_line();
     update_check_marks();

@@ -13,6 +13,7 @@
 #include "link/clock.h"
 #include "link/serial_port.h"
 #include "shell/ini_file.h"
+#include "records/records_settings.h"
 #include "shell/program.h"
 #include "shell/settings.h"
 #include "ui/ui.h"
@@ -63,6 +64,9 @@ public:
 
     const Program_settings& settings() const { return program_.settings; }
     const Data_folders& folders() const { return folders_; }
+    // Section [records] as read at start-up, and the database it names.
+    const records::Records_settings& records_settings() const { return records_settings_; }
+    std::string records_database() const { return records::database_path(records_settings_, folders_.data); }
     bool busy() const { return program_.busy; }
     bool operation_running() const { return program_.operation_running; }
     bool calibrator_operation_active() const { return calibrator_active_; }
@@ -89,6 +93,7 @@ private:
     ui::Ui& ui_;
     Data_folders folders_;
     Ini_file ini_;
+    records::Records_settings records_settings_;
     Program program_;
     Program_settings& settings_ = program_.settings;
 

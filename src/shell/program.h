@@ -46,6 +46,10 @@ public:
     // Writes the tag folder to the settings file when a tag file dialog
     // changes it (the desktop program; unset: the folder is not stored).
     std::function<void(const std::string&)> store_tag_folder;
+    // Records the reports of a successful upload (set when recording of
+    // uploads is on); called once the upload has ended, before the reports
+    // can be saved.
+    std::function<void()> record_upload;
 
     bool busy = false;                  // menus greyed by set_busy
     bool operation_running = false;     // a cancellable operation runs: exit only beeps

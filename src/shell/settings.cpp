@@ -14,6 +14,8 @@ bool find_data_folders(Data_folders& folders) {
     if (config.isEmpty()) return false;
     folders.documents = (documents + "/" + DATA_SUBFOLDER).toStdString();
     folders.app_data = (config + "/" + DATA_SUBFOLDER).toStdString();
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (!data.isEmpty()) folders.data = (data + "/" + DATA_SUBFOLDER).toStdString();
     return true;
 }
 

@@ -26,6 +26,7 @@
 #include "resources/reports_strings.h"
 #include "resources/text_match.h"
 #include "reports/report_upload.h"
+#include "records/records_settings.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 #include "shell/ini_file.h"
@@ -34,6 +35,7 @@
 #include "shell/tag_commands.h"
 #include "ui/console/console_ui.h"
 #include "ui/console/ports.h"
+#include "ui/console/records_command.h"
 #include "ui/console/tag_extract.h"
 #include "ui/console/tag_make.h"
 #include "ui/print/paged_print_job.h"
@@ -49,6 +51,8 @@ struct Common_options {
     bool yes = false;
     bool no_clock_check = false;
     bool help = false;
+    std::string records;      // --records PATH: the records database of this run
+    bool no_records = false;  // --no-records: uploads are not recorded
 };
 
 // Everything a command works with: the options, the console ui and the
@@ -61,6 +65,7 @@ struct Cli {
     comm::System_clock clock;
     shell::Program program;
     comm::Serial_link& link = program.link;
+    records::Records_settings records_settings;   // section [records], as read
 
     Cli(const Common_options& o, const shell::Data_folders& f, const shell::Program_settings& s)
         : options(o), folders(f), ui(o.yes), program(ui, port, clock, [this] { return device(); }) {
@@ -73,6 +78,11 @@ struct Cli {
         if (!options.device.empty()) return comm::Port_device(options.device);
         return comm::port_device(program.settings.port, folders.app_data);
     }
+    // The records database: --records, else [records] database, else the default.
+    std::string records_database() const {
+        return options.records.empty() ? records::database_path(records_settings, folders.data) : options.records;
+    }
+    bool record_uploads() const { return !options.no_records && records_settings.record_uploads; }
     // Exit status of a command that reports its failures as messages: a No
     // to a "Continue?" question ends the command, and says so.
     int status() const {
@@ -258,6 +268,11 @@ int run_upload(Cli& cli, const std::vector<std::string>& args) {
     }
     const auto& lines = cli.program.reports.lines();
     if (cli.status() != 0 || lines.empty()) return cli.status() != 0 ? cli.status() : 1;
+    // The reports are recorded before they are printed or saved.  When
+    // recording fails they are still printed or saved (nothing is lost),
+    // and the exit status says it failed.
+    const bool recorded = !cli.record_uploads() || records::record_uploaded_reports(cli.program, cli.records_database());
+    const int done = recorded ? 0 : 1;
 
     const auto format = cli.program.reports.displayed_format;
     auto show_error = [&cli](const std::string& text) {
@@ -266,7 +281,7 @@ int run_upload(Cli& cli, const std::vector<std::string>& args) {
     switch (output) {
     case Output::print:
         print_lines(lines);
-        return 0;
+        return done;
     case Output::single: {
         std::string reason;
         const auto outcome = reports::write_report_file(target, reports::report_file_text(lines, 0, lines.size()), reason);
@@ -274,7 +289,7 @@ int run_upload(Cli& cli, const std::vector<std::string>& args) {
             show_error(reports::save_failure_text(outcome, target, reason));
             return 1;
         }
-        return 0;
+        return done;
     }
     case Output::separate:
     case Output::directories: {
@@ -283,7 +298,7 @@ int run_upload(Cli& cli, const std::vector<std::string>& args) {
         const auto saved =
             reports::save_separate_reports(lines, target, format, reports::local_time_now(), layout, show_error);
         for (const auto& path : saved.written) std::printf("%s\n", path.c_str());
-        return saved.all_written ? 0 : 1;
+        return saved.all_written ? done : 1;
     }
     }
     return 0;
@@ -482,6 +497,11 @@ int run_tag(Cli& cli, const std::vector<std::string>& args) {
 // extract REPORT [--tag ID] [-o FILE.utg]: a tag configuration from a saved report.
 int run_extract(Cli& cli, const std::vector<std::string>& args) { return run_tag_extract(args, cli.options.yes); }
 
+// records ...: the calibration records.
+int run_records_command(Cli& cli, const std::vector<std::string>& args) {
+    return run_records(args, cli.records_database());
+}
+
 const std::vector<Command>& commands() {
     static const std::string tag_usage = tag_make_usage();
     static const std::string extract_usage = tag_extract_usage();
@@ -514,18 +534,22 @@ const std::vector<Command>& commands() {
         {"tag", tag_usage.c_str(), run_tag},
         {"ports", ports_usage(), run_ports_command},
         {"extract", extract_usage.c_str(), run_extract},
+        {"records", records_usage(), run_records_command},
     };
     return table;
 }
 
 void print_help() {
     std::printf(
-        "usage: tq740-cli [--port N | --device PATH] [--yes] [--no-clock-check] COMMAND [ARGS...]\n"
+        "usage: tq740-cli [--port N | --device PATH] [--yes] [--no-clock-check] [--records PATH | --no-records]\n"
+        "                 COMMAND [ARGS...]\n"
         "\n"
         "  --port N          use COMN (1..8) instead of the port in the settings\n"
         "  --device PATH     open this serial device directly\n"
         "  --yes             answer Yes to every question (default: No)\n"
         "  --no-clock-check  skip the calibrator clock check for this run\n"
+        "  --records PATH    the calibration records database of this run\n"
+        "  --no-records      do not record the reports of an upload\n"
         "\n"
         "commands:\n");
     for (const auto& c : commands()) std::printf("  %s\n", c.usage);
@@ -575,6 +599,11 @@ int run_cli(const std::vector<std::string>& args) {
             options.yes = true;
         } else if (a == "--no-clock-check") {
             options.no_clock_check = true;
+        } else if (a == "--records") {
+            if (i + 1 >= args.size()) return usage_error("--records needs a path");
+            options.records = args[++i];
+        } else if (a == "--no-records") {
+            options.no_records = true;
         } else if (a == "--help" || a == "-h") {
             options.help = true;
         } else {
@@ -595,6 +624,7 @@ int run_cli(const std::vector<std::string>& args) {
     shell::find_data_folders(folders);
     const shell::Ini_file ini(folders.app_data.empty() ? std::string() : shell::ini_path(folders));
     Cli cli(options, folders, shell::read_settings(ini));
+    if (!ini.path().empty()) cli.records_settings = records::read_records_settings(ini.path());
 
     cancel_on_interrupt();
     return command->run(cli, std::vector<std::string>(rest.begin() + 1, rest.end()));

@@ -1,0 +1,216 @@
+#include "ui/console/records_command.h"
+
+#include <cstdio>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "records/record_store.h"
+#include "resources/records_strings.h"
+#include "resources/strings.h"
+#include "ui/console/cli.h"
+
+namespace ui::console {
+
+namespace {
+
+int fail(const std::string& text) {
+    std::fprintf(stderr, "ERROR: %s\n", text.c_str());
+    return 1;
+}
+
+int usage(const std::string& text) {
+    std::fprintf(stderr, "tq740-cli: %s (see tq740-cli --help)\n", text.c_str());
+    return EXIT_USAGE;
+}
+
+// The store opened for reading only, or for recording.
+bool open_store(records::Record_store& store) {
+    if (store.open()) return true;
+    fail(store.error());
+    return false;
+}
+
+// records list
+int run_list(const std::string& database) {
+    records::Record_store store(database, {.read_only = true});
+    if (!open_store(store)) return 1;
+    const auto tags = store.tag_summaries();
+    if (!store.error().empty()) return fail(store.error());
+    std::printf("tag\tcalibrated\tas_found\tas_left\tcalibrations\n");
+    for (const auto& t : tags)
+        std::printf("%s\t%s\t%s\t%s\t%d\n", t.tag_id.c_str(), records::date_time_text(t.last_calibrated).c_str(),
+                    records::verdict_text(t.as_found).c_str(), records::verdict_text(t.as_left).c_str(),
+                    t.calibrations);
+    return 0;
+}
+
+QJsonValue text_or_null(const std::optional<double>& number) {
+    return number ? QJsonValue(*number) : QJsonValue(QJsonValue::Null);
+}
+QJsonValue verdict_json(records::Verdict verdict) {
+    return verdict == records::Verdict::none ? QJsonValue(QJsonValue::Null)
+                                             : QJsonValue(QString::fromStdString(records::verdict_text(verdict)));
+}
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+QJsonArray points_json(const std::vector<records::Point>& points) {
+    QJsonArray array;
+    for (const auto& p : points)
+        array.append(QJsonObject{{"point", p.number},
+                                 {"input", q(p.input)},
+                                 {"reading", q(p.reading)},
+                                 {"error_percent", text_or_null(p.error_percent)},
+                                 {"verdict", verdict_json(p.verdict)}});
+    return array;
+}
+
+QJsonObject signal_json(const records::Signal& signal) {
+    const std::string type = signal.units.empty() ? signal.type : signal.type + ", " + signal.units;
+    return QJsonObject{{"type", q(type)}, {"low", q(signal.low)}, {"high", q(signal.high)}};
+}
+
+QJsonObject calibration_json(const records::Recorded_calibration& r) {
+    const records::Calibration& c = r.calibration;
+    return QJsonObject{{"tag", q(c.tag_id)},
+                       {"calibrated", q(records::date_time_iso(c.calibrated))},
+                       {"manufacturer", q(c.manufacturer)},
+                       {"model", q(c.model)},
+                       {"serial", q(c.serial)},
+                       {"technician", q(c.technician)},
+                       {"calibrator", q(c.calibrator)},
+                       {"calibrator_last_cal", q(records::date_text(c.calibrator_last_cal))},
+                       {"tolerance_percent", text_or_null(c.tolerance_percent)},
+                       {"input", signal_json(c.input)},
+                       {"output", signal_json(c.output)},
+                       {"as_found", points_json(c.as_found)},
+                       {"as_left", points_json(c.as_left)},
+                       {"as_found_verdict", verdict_json(c.as_found_verdict())},
+                       {"as_left_verdict", verdict_json(c.as_left_verdict())},
+                       {"source", q(r.source)},
+                       {"sha256", q(r.sha256)}};
+}
+
+void print_table(const char* title, const std::vector<records::Point>& points, records::Verdict verdict) {
+    std::printf("%s: %s\n", title, records::verdict_text(verdict).c_str());
+    if (points.empty()) return;
+    std::printf("  Point  %12s  %12s  %9s  Verdict\n", "Input", "Reading", "% Error");
+    for (const auto& p : points)
+        std::printf("  %5d  %12s  %12s  %9s  %s\n", p.number, p.input.c_str(), p.reading.c_str(),
+                    p.error_text.empty() ? "-" : p.error_text.c_str(), records::verdict_text(p.verdict).c_str());
+}
+
+void print_signal(const char* title, const records::Signal& signal) {
+    std::printf("%s: %s%s%s\n", title, signal.type.c_str(), signal.units.empty() ? "" : ", ", signal.units.c_str());
+    for (const auto& line : signal.extra_lines) std::printf("  %s\n", line.c_str());
+    if (!signal.low.empty() || !signal.high.empty())
+        std::printf("  Range: %s to %s\n", signal.low.c_str(), signal.high.c_str());
+}
+
+void print_calibration(const records::Recorded_calibration& r) {
+    const records::Calibration& c = r.calibration;
+    std::printf("Tag ID: %s\nCalibrated: %s\n", c.tag_id.c_str(), records::date_time_text(c.calibrated).c_str());
+    std::printf("Manufacturer: %s\nModel Number: %s\nSerial Number: %s\nTechnician: %s\n", c.manufacturer.c_str(),
+                c.model.c_str(), c.serial.c_str(), c.technician.c_str());
+    std::printf("Temperature: %s\nHumidity: %s\nOther information: %s\nTolerance: %s\n", c.temperature.c_str(),
+                c.humidity.c_str(), c.other_information.c_str(), c.tolerance_text.c_str());
+    print_signal("Input", c.input);
+    print_signal("Output", c.output);
+    std::printf("Calibrator: %s (last calibrated %s)\n", c.calibrator.c_str(),
+                records::date_text(c.calibrator_last_cal).c_str());
+    print_table("As Found", c.as_found, c.as_found_verdict());
+    print_table("As Left", c.as_left, c.as_left_verdict());
+    std::printf("Source: %s\nRecorded: %s\nSHA-256: %s\n", r.source.c_str(), r.recorded_at.c_str(), r.sha256.c_str());
+}
+
+// records show TAG [--json]
+int run_show(const std::vector<std::string>& args, const std::string& database) {
+    std::string tag;
+    bool json = false;
+    for (const auto& a : args) {
+        if (a == "--json") json = true;
+        else if (tag.empty() && !a.empty()) tag = a;
+        else return usage("records show takes one tag ID and --json");
+    }
+    if (tag.empty()) return usage("records show needs a tag ID");
+    records::Record_store store(database, {.read_only = true});
+    if (!open_store(store)) return 1;
+    const auto calibrations = store.calibrations_of(tag, records::Record_store::Order::oldest_first);
+    if (!store.error().empty()) return fail(store.error());
+    if (calibrations.empty()) return fail(res::format(res::IDS_TAG_NOT_RECORDED, tag));
+    if (json) {
+        QJsonArray array;
+        for (const auto& r : calibrations) array.append(calibration_json(r));
+        std::fputs(QJsonDocument(array).toJson(QJsonDocument::Indented).constData(), stdout);
+        return 0;
+    }
+    for (std::size_t i = 0; i < calibrations.size(); ++i) {
+        if (i > 0) std::printf("\n");
+        print_calibration(calibrations[i]);
+    }
+    return 0;
+}
+
+// records import FILE...
+int run_import(const std::vector<std::string>& files, const std::string& database) {
+    if (files.empty()) return usage("records import needs the report files");
+    records::Record_store store(database);
+    if (!open_store(store)) return 1;
+    int status = 0;
+    for (const auto& file : files) {
+        const records::File_import result = store.import_file(file);
+        if (result.counts.ok) {
+            std::printf("%s\n", records::file_import_text(result).c_str());
+            std::fflush(stdout);
+        } else {
+            status = fail(result.counts.error);
+        }
+    }
+    return status;
+}
+
+// records verify
+int run_verify(const std::string& database) {
+    records::Record_store store(database, {.read_only = true});
+    if (!open_store(store)) return 1;
+    const records::Verify_result result = store.verify();
+    if (!result.error.empty()) return fail(result.error);
+    if (!result.ok) {
+        const auto& c = result.first_bad->calibration;
+        return fail(res::format(res::IDS_CHAIN_BROKEN, c.tag_id, records::date_time_text(c.calibrated)));
+    }
+    std::printf("%s\n", res::format(res::IDS_CHAIN_INTACT, result.records).c_str());
+    return 0;
+}
+
+// records export --csv FILE
+int run_export(const std::vector<std::string>& args, const std::string& database) {
+    if (args.size() != 2 || args[0] != "--csv") return usage("records export needs --csv FILE");
+    records::Record_store store(database, {.read_only = true});
+    if (!open_store(store)) return 1;
+    if (!store.export_csv(args[1])) return fail(store.error());
+    return 0;
+}
+
+}  // namespace
+
+int run_records(const std::vector<std::string>& args, const std::string& database) {
+    if (args.empty()) return usage("records needs list, show, import, verify or export");
+    const std::string& command = args[0];
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "list") return rest.empty() ? run_list(database) : usage("records list takes no arguments");
+    if (command == "show") return run_show(rest, database);
+    if (command == "import") return run_import(rest, database);
+    if (command == "verify") return rest.empty() ? run_verify(database) : usage("records verify takes no arguments");
+    if (command == "export") return run_export(rest, database);
+    return usage("records does not understand '" + command + "'");
+}
+
+const char* records_usage() {
+    return "records list | show TAG [--json] | import FILE... | verify | export --csv FILE\n"
+           "                             the calibration records: list the tags, show a tag's\n"
+           "                             calibrations, record saved reports, check the chain, export";
+}
+
+}  // namespace ui::console

@@ -1,0 +1,25 @@
+// tq740-cli records: the calibration records from a shell.
+//
+//   tq740-cli records list                   one tab-separated line per tag
+//   tq740-cli records show TAG [--json]      every calibration of the tag, oldest first
+//   tq740-cli records import FILE...         record saved report files
+//   tq740-cli records verify                 check every hash and the chain
+//   tq740-cli records export --csv FILE      one row per point per calibration
+//
+// The database is the one --records names, else [records] database, else
+// the default.  Nothing here writes the settings file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace ui::console {
+
+// Runs "records ARGS..." (args after "records") on the database file.
+// Returns the exit status.
+int run_records(const std::vector<std::string>& args, const std::string& database);
+
+// The usage lines of records.
+const char* records_usage();
+
+}  // namespace ui::console
