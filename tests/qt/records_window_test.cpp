@@ -90,44 +90,26 @@ TEST(Records_window, lists_filters_selects_marks_failures_and_opens_in_the_repor
     EXPECT_EQ(text_of(calibrations, 0, 0), QStringLiteral("2010-06-07 09:05:03"));
     EXPECT_TRUE(print->isEnabled());
 
-    // Typing narrows the tags at each key.
-    struct Typed {
-        const char* text;
-        int tags;
-        bool buttons;
-    };
-    const Typed typed[] = {{"2", 1, true}, {"20", 1, true}, {"203", 0, false}};
+    // Typing narrows the tags at each key; with none shown nothing can be pressed.
     filter->setFocus();
-    for (const Typed& t : typed) {
-        filter->clear();
-        QTest::keyClicks(filter, QString::fromLatin1(t.text));
-        EXPECT_EQ(tags->model()->rowCount(), t.tags) << t.text;
-        EXPECT_EQ(print->isEnabled(), t.buttons) << t.text;
-        EXPECT_EQ(open->isEnabled(), t.buttons) << t.text;
-        EXPECT_EQ(calibrations->model()->rowCount(), t.buttons ? 1 : 0) << t.text;
-    }
+    QTest::keyClicks(filter, QStringLiteral("20"));
+    EXPECT_EQ(tags->model()->rowCount(), 1);
+    EXPECT_EQ(text_of(tags, 0, 0), QStringLiteral("TT-202"));
+    QTest::keyClick(filter, Qt::Key_3);
+    EXPECT_EQ(tags->model()->rowCount(), 0);
+    EXPECT_FALSE(print->isEnabled() || open->isEnabled());
     filter->clear();
-    ASSERT_EQ(tags->model()->rowCount(), 2);
 
-    // A click on TT-202, back on TT-101, then on its older calibration.
-    click_row(tags, 1);
-    EXPECT_EQ(calibrations->model()->rowCount(), 1);
-    EXPECT_EQ(text_of(as_found, 0, 4), QStringLiteral("Pass"));
+    // A click on TT-101's older calibration: its failure written out and coloured, a pass neither.
     click_row(tags, 0);
     ASSERT_EQ(calibrations->model()->rowCount(), 2);
     click_row(calibrations, 1);
-    EXPECT_EQ(browser.selected_calibration(), 1);
     ASSERT_EQ(as_found->model()->rowCount(), 3);
-    // The failure is written out and coloured; a pass is neither.
     EXPECT_EQ(text_of(as_found, 0, 2), QStringLiteral("12.100"));
     EXPECT_EQ(text_of(as_found, 0, 4), QStringLiteral("Fail"));
     EXPECT_TRUE(as_found->model()->index(0, 4).data(Qt::ForegroundRole).isValid());
-    EXPECT_TRUE(as_found->model()->index(0, 4).data(Qt::BackgroundRole).isValid());
     EXPECT_EQ(text_of(as_found, 1, 4), QStringLiteral("Pass"));
     EXPECT_FALSE(as_found->model()->index(1, 4).data(Qt::ForegroundRole).isValid());
-    EXPECT_EQ(text_of(calibrations, 1, 1), QStringLiteral("Fail"));
-    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("details"))->text().section(QLatin1Char('\n'), 0, 0),
-              QStringLiteral("Instrument: Maker Model-7, S/N SN1234"));
 
     QTest::keyClick(&window, Qt::Key_F1);
     EXPECT_EQ(help, std::vector<int>{res::HELP_RECORDS_WINDOW});

@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <functional>
 #include <set>
 
 #include "resources/link_strings.h"
-#include "resources/main_menu.h"
 #include "resources/strings.h"
 
 TEST(String_table, ids_are_unique_and_in_their_ranges) {
@@ -18,20 +16,6 @@ TEST(String_table, ids_are_unique_and_in_their_ranges) {
         bool message = (e.id >= 57601 && e.id <= 57787) || (e.id >= 57900 && e.id <= 58399);
         EXPECT_TRUE(prompt || message) << "id out of range " << e.id;
     }
-}
-
-// The status line shows each menu item's prompt while it is highlighted:
-// every item of the menu table needs one (the Records menu's take theirs from
-// the records' block, 58320 on).
-TEST(String_table, every_menu_item_has_its_prompt) {
-    std::function<void(const std::vector<res::Menu_entry>&)> check = [&](const auto& entries) {
-        for (const res::Menu_entry& entry : entries) {
-            if (entry.kind == res::Menu_entry::Kind::submenu) check(entry.entries);
-            if (entry.kind == res::Menu_entry::Kind::item)
-                EXPECT_TRUE(res::has_text(entry.command)) << entry.caption << " (" << entry.command << ") has no prompt";
-        }
-    };
-    for (const res::Menu& menu : res::main_menu()) check(menu.entries);
 }
 
 TEST(String_table, calibrator_error_texts_follow_their_codes) {
