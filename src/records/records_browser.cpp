@@ -164,7 +164,10 @@ std::vector<std::string> Records_browser::details() const {
     const Recorded_calibration* r = current();
     if (!r) return {};
     const Calibration& c = r->calibration;
-    const auto type = [](const Signal& s) { return s.units.empty() ? s.type : s.type + " " + s.units; };
+    const auto type = [](const Signal& s) { return s.units.empty() ? s.type : s.type + ", " + s.units; };
+    // The time recorded as the lists show times.
+    const auto stored = parse_date_time_iso(r->recorded_at);
+    const std::string recorded_at = stored ? date_time_text(*stored) : r->recorded_at;
     return {
         res::format(res::IDS_RECORDS_DETAIL_INSTRUMENT, or_dash(c.manufacturer), or_dash(c.model), or_dash(c.serial)),
         res::format(res::IDS_RECORDS_DETAIL_SIGNALS, type(c.input), or_dash(c.input.low), or_dash(c.input.high),
@@ -172,7 +175,7 @@ std::vector<std::string> Records_browser::details() const {
         res::format(res::IDS_RECORDS_DETAIL_TOLERANCE, or_dash(c.tolerance_text), or_dash(c.temperature),
                     or_dash(c.humidity)),
         res::format(res::IDS_RECORDS_DETAIL_CALIBRATOR, or_dash(c.calibrator), date_text(c.calibrator_last_cal)),
-        res::format(res::IDS_RECORDS_DETAIL_RECORDED, r->recorded_at, r->source),
+        res::format(res::IDS_RECORDS_DETAIL_RECORDED, recorded_at, r->source),
         res::format(res::IDS_RECORDS_DETAIL_HASH, r->sha256),
     };
 }

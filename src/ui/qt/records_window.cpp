@@ -8,9 +8,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "resources/help_pages.h"
 #include "resources/records_window_strings.h"
@@ -181,10 +183,15 @@ Records_window::Records_window(QWidget* parent, records::Records_browser& browse
     mirror(true, true);
     // Column widths from the headings and the first rows, not from every row.
     for (QTableView* view : {tags_, calibrations_, as_found_, as_left_}) view->resizeColumnsToContents();
+    // The tag list as wide as its columns; the rest for the calibrations.
+    int tags_width = 2 * tags_->frameWidth() + tags_->verticalScrollBar()->sizeHint().width() + 8;
+    for (int column = 0; column < tag_model_->columnCount({}); ++column) tags_width += tags_->columnWidth(column);
 
-    const QSize wanted(fontMetrics().averageCharWidth() * 150, fontMetrics().height() * 40);
+    const QSize wanted(fontMetrics().averageCharWidth() * 190, fontMetrics().height() * 40);
     const QRect screen = parent && parent->screen() ? parent->screen()->availableGeometry() : QRect();
     resize(screen.isValid() ? wanted.boundedTo(screen.size() * 9 / 10) : wanted);
+    tags_width = std::min(tags_width, width() * 2 / 5);
+    splitter->setSizes({tags_width, width() - tags_width});
     filter_->setFocus();
 }
 
