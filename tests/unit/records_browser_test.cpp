@@ -8,11 +8,9 @@
 #include <fstream>
 
 #include "records/records_browser.h"
-#include "reports/report_files.h"
 #include "reports/report_print.h"
 #include "resources/records_strings.h"
 #include "resources/records_window_strings.h"
-#include "resources/reports_strings.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 #include "shell/main_dialog.h"
@@ -29,11 +27,7 @@ using Table = records::Records_browser::Table;
 const fs::path golden = fs::path(TQ740_SOURCE_DIR) / "tests";
 
 std::string replaced(std::string text, const std::vector<std::pair<std::string, std::string>>& changes) {
-    for (const auto& [from, to] : changes) {
-        const auto at = text.find(from);
-        EXPECT_NE(at, std::string::npos) << from;
-        if (at != std::string::npos) text.replace(at, from.size(), to);
-    }
+    for (const auto& [from, to] : changes) text.replace(text.find(from), from.size(), to);
     return text;
 }
 
@@ -61,19 +55,18 @@ struct Rig {
         std::ofstream(folders.app_data + "/NORVATQ740.ini")
             << "[main]\nport=1\ndirectory=" << reports << "\n[records]\ndatabase=" << database << "\n";
         const std::string worked = test::file_bytes(golden / "unit/golden/worked_example.txt");
-        write("worked.txt", worked);
-        write("worked.csv", test::file_bytes(golden / "unit/golden/worked_example.csv"));
-        write("later.txt", replaced(worked, {{"2010/05/07", "2010/06/07"},
-                                             {"12.100    0.625  Fail", "12.020    0.125  Pass"},
-                                             {"12.050    0.313  Pass", "12.150    0.625  Fail"}}));
-        write("demo.txt", test::file_bytes(golden / "e2e/golden/demo_reports_acme.txt"));
-        write("demo.csv", test::file_bytes(golden / "e2e/golden/demo_reports_acme.csv"));
-        write("notes.txt", "Shopping list\r\nmilk\r\n");
+        const std::pair<std::string, std::string> files[] = {
+            {"worked.txt", worked},
+            {"worked.csv", test::file_bytes(golden / "unit/golden/worked_example.csv")},
+            {"later.txt", replaced(worked, {{"2010/05/07", "2010/06/07"},
+                                            {"12.100    0.625  Fail", "12.020    0.125  Pass"},
+                                            {"12.050    0.313  Pass", "12.150    0.625  Fail"}})},
+            {"demo.txt", test::file_bytes(golden / "e2e/golden/demo_reports_acme.txt")},
+            {"demo.csv", test::file_bytes(golden / "e2e/golden/demo_reports_acme.csv")},
+            {"notes.txt", "Shopping list\r\nmilk\r\n"}};
+        for (const auto& [name, text] : files) std::ofstream(path(name), std::ios::binary) << text;
         EXPECT_TRUE(dialog.initialize(folders, {50, 60, 700, 400}));
         dialog.finish_initializing();
-    }
-    void write(const std::string& name, const std::string& text) {
-        std::ofstream(reports + "/" + name, std::ios::binary) << text;
     }
     std::string path(const std::string& name) const { return reports + "/" + name; }
 };
@@ -85,9 +78,6 @@ std::vector<std::string> cells(const records::Records_browser& browser, Table ta
 }
 
 std::string counts(int recorded, int already) { return res::format(res::IDS_RECORDED_COUNTS, recorded, already); }
-std::string file_counts(const Rig& rig, const char* name, int recorded, int already) {
-    return res::format(res::IDS_FILE_IMPORT_COUNTS, rig.path(name), recorded, already);
-}
 
 TEST(Records_menu, import_then_browse_filter_select_print_and_open_in_the_reports_list) {
     Rig rig;
@@ -103,20 +93,22 @@ TEST(Records_menu, import_then_browse_filter_select_print_and_open_in_the_report
         ui::Caption caption;
         std::vector<std::string> lines;                  // the message's lines
     };
+    const auto file_counts = [&rig](const char* name, int recorded, int already) {
+        return res::format(res::IDS_FILE_IMPORT_COUNTS, rig.path(name), recorded, already);
+    };
     const std::string notes_refused =
         res::format(res::IDS_REPORT_FILE_REFUSED_NO_LINE, rig.path("notes.txt"), res::str(res::IDS_REASON_NO_REPORT));
-    const std::string configured = "Configured to upload reports in TEXT format via port COM1";
     const Step steps[] = {
-        {std::nullopt, configured, ui::Caption::information, {}},
+        {std::nullopt, "Configured to upload reports in TEXT format via port COM1", ui::Caption::information, {}},
         {std::vector<std::string>{"worked.txt"}, counts(1, 0), ui::Caption::information,
-         {file_counts(rig, "worked.txt", 1, 0)}},
+         {file_counts("worked.txt", 1, 0)}},
         // The CSV of the same calibration is the same record.
         {std::vector<std::string>{"worked.csv", "later.txt", "demo.txt"}, counts(12, 1), ui::Caption::information,
-         {file_counts(rig, "worked.csv", 0, 1), file_counts(rig, "later.txt", 1, 0),
-          file_counts(rig, "demo.txt", 11, 0)}},
+         {file_counts("worked.csv", 0, 1), file_counts("later.txt", 1, 0),
+          file_counts("demo.txt", 11, 0)}},
         // A refused file records nothing and the files after it go on.
         {std::vector<std::string>{"notes.txt", "demo.csv"}, counts(0, 11), ui::Caption::error,
-         {notes_refused, file_counts(rig, "demo.csv", 0, 11)}},
+         {notes_refused, file_counts("demo.csv", 0, 11)}},
     };
     for (const Step& step : steps) {
         std::vector<std::string> paths;
