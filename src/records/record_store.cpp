@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -35,6 +36,9 @@ namespace {
 // its driver, its connection options, its journal and its way of taking the
 // write lock at the start of a transaction (so that the chain's last link
 // cannot change between reading it and adding the next).
+// The slice of a wait for the write lock between two calls of while_locked.
+constexpr int lock_slice_ms = 50;
+
 struct Dialect {
     const char* driver;
     const char* record_number;               // the column type of the record number
@@ -44,7 +48,8 @@ struct Dialect {
     std::vector<std::string> write_setup;    // after connecting for writing
     // The options of a connection.
     std::string connect_options(const Store_options& options) const {
-        std::string text = "QSQLITE_BUSY_TIMEOUT=" + std::to_string(options.busy_timeout_ms);
+        const int timeout = options.while_locked ? std::min(options.busy_timeout_ms, lock_slice_ms) : options.busy_timeout_ms;
+        std::string text = "QSQLITE_BUSY_TIMEOUT=" + std::to_string(timeout);
         if (options.read_only) text += ";QSQLITE_OPEN_READONLY";
         return text;
     }
@@ -111,6 +116,12 @@ constexpr const char* calibration_columns =
 constexpr int calibration_column_count = 30;
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
+
+// The database's own reason for a failure ("database or disk is full").
+std::string reason_of(const QSqlError& error) {
+    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    return text.toStdString();
+}
 std::string s(const QVariant& value) { return value.toString().toStdString(); }
 
 std::string joined(const std::vector<std::string>& lines) {
@@ -179,6 +190,22 @@ Recorded_calibration calibration_of(const QSqlQuery& row, int first) {
     r.sha256 = at(28);
     r.link_hash = at(29);
     return r;
+}
+
+// Begins a transaction holding the write lock.  While another program holds
+// it, waits in slices, calling while_locked between them, until the store's
+// busy timeout has passed.
+std::optional<QSqlError> begin_write(QSqlDatabase& db, const Store_options& options) {
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        QSqlQuery begin(db);
+        if (begin.exec(dialect().begin_write)) return std::nullopt;
+        const QSqlError error = begin.lastError();
+        if (!options.while_locked || !dialect().is_locked(error) || waited.elapsed() >= options.busy_timeout_ms)
+            return error;
+        options.while_locked();
+    }
 }
 
 std::string now_iso() {
@@ -268,8 +295,8 @@ bool Record_store::open() {
     db.setConnectOptions(q(dialect().connect_options(options_)));
     auto fail = [this, &db](const QSqlError& error) {
         error_ = dialect().is_locked(error)
-                     ? res::format(res::IDS_RECORDS_LOCKED, path_, std::max(1, options_.busy_timeout_ms / 1000))
-                     : res::format(res::IDS_RECORDS_OPEN_FAILED, path_, error.text().toStdString());
+                     ? res::format(res::IDS_RECORDS_LOCKED, path_, options_.busy_timeout_ms / 1000.0)
+                     : res::format(res::IDS_RECORDS_OPEN_FAILED, path_, reason_of(error));
         db.close();
         return false;
     };
@@ -289,10 +316,8 @@ bool Record_store::open() {
     }
 
     // The schema: made in a new file, checked (and brought up to date) in an old one.
-    if (!options_.read_only) {
-        QSqlQuery begin(db);
-        if (!begin.exec(dialect().begin_write)) return fail(begin.lastError());
-    }
+    if (!options_.read_only)
+        if (const auto error = begin_write(db, options_)) return fail(*error);
     auto rollback = [&db] { QSqlQuery(db).exec("ROLLBACK"); };
     int version = 0;
     if (db.tables().contains("records_meta")) {
@@ -335,9 +360,8 @@ bool Record_store::open() {
             rollback();
             return fail(error);
         }
-    } else if (version < schema_version) {
-        // A read-only run never changes the file; the older tables read as they are.
     }
+    // A read-only run never changes the file: an older schema is read as it is.
     impl_->open = true;
     return true;
 }
@@ -351,7 +375,7 @@ std::vector<Tag_summary> Record_store::tag_summaries() {
     query.setForwardOnly(true);
     if (!query.exec("SELECT tag_id, calibrated, as_found_verdict, as_left_verdict FROM calibrations"
                     " ORDER BY tag_id, calibrated, id")) {
-        error_ = res::format(res::IDS_RECORDS_READ_FAILED, path_, query.lastError().text().toStdString());
+        error_ = res::format(res::IDS_RECORDS_READ_FAILED, path_, reason_of(query.lastError()));
         return tags;
     }
     while (query.next()) {
@@ -406,7 +430,7 @@ std::vector<Recorded_calibration> Record_store::calibrations_of(const std::strin
                       .arg(calibration_columns, direction));
     query.addBindValue(q(tag_id));
     if (!query.exec()) {
-        error_ = res::format(res::IDS_RECORDS_READ_FAILED, path_, query.lastError().text().toStdString());
+        error_ = res::format(res::IDS_RECORDS_READ_FAILED, path_, reason_of(query.lastError()));
         return result;
     }
     while (query.next()) {
@@ -423,7 +447,7 @@ std::vector<Recorded_calibration> Record_store::calibrations_of(const std::strin
                    " ORDER BY p.calibration_id, p.phase, p.point");
     points.addBindValue(q(tag_id));
     if (!points.exec()) {
-        error_ = res::format(res::IDS_RECORDS_READ_FAILED, path_, points.lastError().text().toStdString());
+        error_ = res::format(res::IDS_RECORDS_READ_FAILED, path_, reason_of(points.lastError()));
         return {};
     }
     attach_points(points, by_id);
@@ -460,21 +484,21 @@ Record_counts Record_store::record(const std::vector<Read_report>& reports, cons
         QSqlQuery(db).exec("ROLLBACK");
         counts = {};
         counts.error = dialect().is_locked(error)
-                           ? res::format(res::IDS_RECORDS_LOCKED, path_, std::max(1, options_.busy_timeout_ms / 1000))
-                           : res::format(res::IDS_RECORDS_WRITE_FAILED, path_, error.text().toStdString());
+                           ? res::format(res::IDS_RECORDS_LOCKED, path_, options_.busy_timeout_ms / 1000.0)
+                           : res::format(res::IDS_RECORDS_WRITE_FAILED, path_, reason_of(error));
         error_ = counts.error;
         return counts;
     };
     auto refused = [&](std::string message) {
         QSqlQuery(db).exec("ROLLBACK");
         counts = {};
+        counts.refused = true;
         counts.error = std::move(message);
         error_ = counts.error;
         return counts;
     };
 
-    QSqlQuery begin(db);
-    if (!begin.exec(dialect().begin_write)) return failed(begin.lastError());
+    if (const auto error = begin_write(db, options_)) return failed(*error);
 
     // The chain goes on from the last record's link.
     std::string previous = chain_start;
@@ -504,7 +528,7 @@ Record_counts Record_store::record(const std::vector<Read_report>& reports, cons
         const auto identity = std::make_tuple(c.tag_id, calibrated, c.calibrator_serial);
         if (const auto found = seen.find(identity); found != seen.end()) {
             if (found->second != content)
-                return refused(res::format(res::IDS_RECORD_CONFLICT, c.tag_id, date_time_text(c.calibrated)));
+                return refused(res::format(res::IDS_REASON_TWICE, c.tag_id, date_time_text(c.calibrated)));
             ++counts.already_recorded;
             continue;
         }
@@ -559,6 +583,7 @@ Record_counts Record_store::record_upload(const reports::Report_lines& lines, co
     const Read_result read = read_reports(lines);
     if (!read.ok) {
         Record_counts counts;
+        counts.refused = true;
         counts.error = read.failure.line > 0
                            ? res::format(res::IDS_REPORT_FILE_REFUSED, std::string("Reports list"),
                                          static_cast<long long>(read.failure.line), read.failure.reason)
@@ -582,7 +607,10 @@ File_import Record_store::import_file(const std::string& path) {
     std::error_code ec;
     const std::string absolute = std::filesystem::absolute(path, ec).lexically_normal().string();
     file.counts = record(read.reports, "file " + (ec ? path : absolute));
-    if (!file.counts.ok) file.counts.error = path + ": " + file.counts.error;
+    if (file.counts.refused)
+        file.counts.error = res::format(res::IDS_REPORT_FILE_REFUSED_NO_LINE, path, file.counts.error);
+    else if (!file.counts.ok)
+        file.counts.error = path + ": " + file.counts.error;
     return file;
 }
 
@@ -615,7 +643,7 @@ Verify_result Record_store::verify() {
         !points.exec("SELECT calibration_id, phase, point, input, reading, error, verdict FROM points"
                      " ORDER BY calibration_id, phase, point")) {
         result.error = res::format(res::IDS_RECORDS_READ_FAILED, path_,
-                                   (rows.lastError().isValid() ? rows.lastError() : points.lastError()).text().toStdString());
+                                   reason_of(rows.lastError().isValid() ? rows.lastError() : points.lastError()));
         QSqlQuery(db).exec("ROLLBACK");
         return result;
     }
@@ -693,7 +721,7 @@ bool Record_store::export_csv(const std::string& file) {
                                " FROM calibrations c JOIN points p ON p.calibration_id = c.id"
                                " ORDER BY c.tag_id, c.calibrated, c.id, p.phase, p.point")
                            .arg(QString(calibration_columns).replace(QRegularExpression("(\\w+)"), "c.\\1")))) {
-            error_ = res::format(res::IDS_RECORDS_READ_FAILED, path_, rows.lastError().text().toStdString());
+            error_ = res::format(res::IDS_RECORDS_READ_FAILED, path_, reason_of(rows.lastError()));
             return false;
         }
         const int p0 = 1 + calibration_column_count;

@@ -19,6 +19,7 @@
 // to date when opened for writing; a newer one is refused and left alone.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,6 +42,10 @@ struct Store_options {
     bool read_only = false;        // open without writing anything (list, show, verify, export)
     int busy_timeout_ms = 5000;    // wait this long for another process's lock
     long long max_pages = 0;       // limit the database to this many pages (0: no limit)
+    // Called between short waits while another program holds the write
+    // lock (the desktop program handles its window events there); the whole
+    // wait still ends after busy_timeout_ms.  Empty: the wait is one sleep.
+    std::function<void()> while_locked = {};
 };
 
 // What one write did.
@@ -48,6 +53,7 @@ struct Record_counts {
     bool ok = false;
     int recorded = 0;              // calibrations newly recorded
     int already_recorded = 0;      // calibrations that were recorded before
+    bool refused = false;          // not ok because of the reports (a calibration in conflict)
     std::string error;             // the message when not ok (names the file and the reason)
 };
 

@@ -35,7 +35,10 @@ std::string calibrator_text(const comm::Calibrator_identity& identity) {
 bool record_uploaded_reports(shell::Program& program, const std::string& database) {
     program.ui.set_status(res::str(res::IDS_RECORDING_UPLOAD));
     program.ui.set_wait_cursor(true);
-    Record_store store(database);
+    // While another program holds the records, the window keeps repainting.
+    Store_options options;
+    options.while_locked = [&program] { program.ui.pump_events(); };
+    Record_store store(database, options);
     Record_counts counts;
     if (store.open())
         counts = store.record_upload(program.reports.lines(), calibrator_text(program.session.identity));

@@ -33,7 +33,7 @@ constexpr const char* INI_NAME = "NORVATQ740.ini";
 struct Data_folders {
     std::string documents;   // <user documents>/NORVATQ740
     std::string app_data;    // <user configuration folder>/NORVATQ740
-    std::string data;        // <user data folder>/NORVATQ740: the calibration records ("": none known)
+    std::string data = {};   // <user data folder>/NORVATQ740: the calibration records ("": none known)
 };
 
 // Finds the two per-user folders (without creating them); false when the

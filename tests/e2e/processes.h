@@ -140,6 +140,8 @@ inline Run_result run_program(const std::string& program, const std::vector<std:
         for (int fd : {out[0], out[1], err[0], err[1]}) ::close(fd);
         ::setenv("XDG_CONFIG_HOME", config_home.c_str(), 1);
         ::setenv("HOME", config_home.c_str(), 1);
+        // The calibration records go under that home too.
+        ::unsetenv("XDG_DATA_HOME");
         if (extras.in_child) extras.in_child();
         std::vector<std::string> copy = args;
         std::vector<char*> argv{const_cast<char*>(program.c_str())};

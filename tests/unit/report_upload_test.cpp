@@ -10,7 +10,12 @@
 #include <optional>
 #include <utility>
 
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <fstream>
+
 #include "link/frame.h"
+#include "records/records_settings.h"
 #include "reports/report_upload.h"
 #include "shell/program.h"
 #include "support/link_rig.h"
@@ -465,6 +470,56 @@ TEST(Field_upload, csv_layout_and_company_follow_the_settings) {
     EXPECT_EQ(lines[1], "");
     EXPECT_EQ(lines[2], "\"Tag ID:\",\"FT-9\"");
     EXPECT_EQ(f.program.reports.displayed_format, reports::Report_format::csv);
+}
+
+// A successful upload is recorded once it has ended, before its reports can
+// be saved; a failure to record says why and keeps them listed, unsaved; a
+// failed upload records nothing.
+TEST(Field_upload, the_reports_are_recorded_and_a_failure_to_record_keeps_them_unsaved) {
+    static int argc = 1;
+    static char name[] = "report_upload_test";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);  // the SQL driver is a plugin
+    QTemporaryDir dir;
+    const std::string database = dir.filePath("records.sqlite").toStdString();
+    struct Row {
+        const char* name;
+        bool garbage_database;
+        bool upload_fails;
+        std::string status;
+    };
+    const Row rows[] = {
+        {"first upload", false, false, "Recorded 2 calibrations (0 already recorded)"},
+        {"the same again", false, false, "Recorded 0 calibrations (2 already recorded)"},
+        {"a failed upload", false, true, CONFIGURED_TEXT},
+        {"not a database", true, false, CONFIGURED_TEXT},
+    };
+    for (const Row& row : rows) {
+        Field_fixture f;
+        f.calibrator.tags = {{3, calibrated_tag("PUMP-1", 2)}, {17, calibrated_tag("TT-204", 3)}};
+        int recordings = 0;
+        f.program.record_upload = [&] {
+            ++recordings;
+            records::record_uploaded_reports(f.program, database);
+        };
+        if (row.upload_fails) {
+            f.calibrator.intercept = [&f](const std::string& command) -> std::optional<std::string> {
+                if (command == "TAG_UPLD 10 17") return f.calibrator.reply("<Error 16>", 10);
+                return std::nullopt;
+            };
+            f.rig.ui.expect_error("16 - Tag position is not in use.");
+        }
+        if (row.garbage_database) {
+            std::ofstream(database) << std::string(4096, 'x');
+            f.rig.ui.expect_error("The uploaded reports were not recorded.\nCannot open the records database " +
+                                  database + ": file is not a database\nThey stay in the Reports list, unsaved.");
+        }
+        reports::upload_all_reports(f.program);
+        EXPECT_EQ(recordings, row.upload_fails ? 0 : 1) << row.name;
+        EXPECT_EQ(f.rig.ui.status(), row.status) << row.name;
+        EXPECT_EQ(f.program.reports.reports_unsaved, !row.upload_fails) << row.name;
+        EXPECT_EQ(f.program.reports.empty(), row.upload_fails) << row.name;
+    }
 }
 
 TEST(Field_upload, selected_lines_pick_calibrated_tags_ignoring_case) {

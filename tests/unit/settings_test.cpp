@@ -109,6 +109,29 @@ TEST_F(Ini_test, writing_adds_the_section_after_other_sections) {
     EXPECT_EQ(ini.read_text("company", "default"), "");
 }
 
+// The calibration records keep their settings in section [records] of the
+// same file: every write of [main] leaves that section as it was, wherever
+// it stands, and the records read theirs back.
+TEST_F(Ini_test, writing_main_keeps_the_records_section_as_it_was) {
+    const std::string records = "[records]\n; where the records live\ndatabase = /srv/q a/records.sqlite \nrecord_uploads=0\n";
+    const std::pair<std::string, std::string> rows[] = {
+        {records, records + "[main]\nport=5\ncompany=Acme\n"},
+        {records + "[main]\nport=2\n", records + "[main]\nport=5\ncompany=Acme\n"},
+        {"[main]\nport=2\n\n" + records, "[main]\nport=5\ncompany=Acme\n\n" + records},
+        {"[Main]\nport=2\n" + records + "[main]\nformat=0\n",
+         "[Main]\nport=5\n" + records + "[main]\nformat=0\ncompany=Acme\n"},
+    };
+    for (const auto& [before, after] : rows) {
+        write_all(path, before);
+        EXPECT_TRUE(ini.write_int("port", 5));
+        EXPECT_TRUE(ini.write_text("company", "Acme"));
+        EXPECT_EQ(test::file_bytes(path), after) << before;
+        const shell::Ini_file section(path, "records");
+        EXPECT_EQ(section.read_text("database", ""), "/srv/q a/records.sqlite") << before;
+        EXPECT_EQ(section.read_int("record_uploads", 1), 0) << before;
+    }
+}
+
 TEST_F(Ini_test, crlf_files_stay_crlf) {
     write_all(path, "[main]\r\nport=2\r\n");
     EXPECT_TRUE(ini.write_int("font_size", 9));

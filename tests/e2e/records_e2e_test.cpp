@@ -1,0 +1,115 @@
+// The calibration records end to end: tq740-sim --demo, tq740-cli upload
+// recording every report, records show --json, the [records] settings,
+// --no-records, two imports of the same files at once, verify and export.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <filesystem>
+#include <fstream>
+#include <algorithm>
+#include <future>
+#include <set>
+
+#include "processes.h"
+#include "support/test_files.h"
+
+namespace {
+
+using e2e::Run_result;
+
+TEST(Records_e2e, uploads_are_recorded_once_and_shown_as_json) {
+    e2e::Temp_dir home;
+    auto cli = [&home](std::vector<std::string> args) { return e2e::run_program(TQ740_CLI, args, home.path); };
+    e2e::Sim_process sim({"--demo"});
+    ASSERT_FALSE(sim.device().empty());
+    const std::vector<std::string> upload = {"--device", sim.device(), "--yes", "--no-clock-check", "upload"};
+    auto with = [&upload](std::vector<std::string> more) {
+        more.insert(more.begin(), upload.begin(), upload.end());
+        return more;
+    };
+
+    // The first upload records all eleven calibrated tags, before saving.
+    const Run_result first = cli(with({"--csv", "-o", home.path + "/all.csv"}));
+    ASSERT_EQ(first.status, 0) << first.errors;
+    EXPECT_NE(first.errors.find("Recorded 11 calibrations (0 already recorded)\n"), std::string::npos) << first.errors;
+    // --no-records records nothing; the TXT of the same calibrations is no new record.
+    const Run_result off = cli(with({"--no-records", "--text", "-o", home.path + "/all.txt"}));
+    ASSERT_EQ(off.status, 0) << off.errors;
+    EXPECT_EQ(off.errors.find("Recorded"), std::string::npos);
+    const Run_result again = cli(with({"--text"}));
+    EXPECT_NE(again.errors.find("Recorded 0 calibrations (11 already recorded)\n"), std::string::npos) << again.errors;
+
+    const Run_result show = cli({"records", "show", "PY-560", "--json"});
+    ASSERT_EQ(show.status, 0) << show.errors;
+    const QJsonArray array = QJsonDocument::fromJson(QByteArray::fromStdString(show.output)).array();
+    ASSERT_EQ(array.size(), 1);
+    const QJsonObject c = array[0].toObject();
+    const QStringList keys = {"as_found", "as_found_verdict", "as_left", "as_left_verdict", "calibrated",
+                              "calibrator", "calibrator_last_cal", "input", "manufacturer", "model", "output",
+                              "serial", "sha256", "source", "tag", "technician", "tolerance_percent"};
+    EXPECT_EQ(c.keys(), keys);
+    EXPECT_EQ(c["calibrated"].toString(), "2025-03-12T14:22:51");
+    EXPECT_EQ(c["calibrator"].toString(), "NORVA TQ740 S/N 1234567");
+    EXPECT_EQ(c["calibrator_last_cal"].toString(), "2024-09-16");
+    EXPECT_EQ(c["tolerance_percent"].toDouble(), 0.5);
+    EXPECT_EQ(c["output"].toObject(), (QJsonObject{{"type", "Pressure, psi"}, {"low", "3.0000"}, {"high", "15.0000"}}));
+    EXPECT_EQ(c["as_found"].toArray()[1].toObject(),
+              (QJsonObject{{"point", 2}, {"input", "8.0000"}, {"reading", "5.9154"}, {"error_percent", -0.705},
+                           {"verdict", "Fail"}}));
+    EXPECT_EQ(c["as_found_verdict"].toString(), "Fail");
+    EXPECT_EQ(c["as_left_verdict"].toString(), "Pass");
+    EXPECT_EQ(c["source"].toString(), "upload NORVA TQ740 S/N 1234567");
+    EXPECT_EQ(c["sha256"].toString().size(), 64);
+    // A tag without tolerance testing: nulls.
+    const QJsonObject none = QJsonDocument::fromJson(
+        QByteArray::fromStdString(cli({"records", "show", "TC-900", "--json"}).output)).array()[0].toObject();
+    EXPECT_TRUE(none["tolerance_percent"].isNull());
+    EXPECT_TRUE(none["as_left_verdict"].isNull());
+    EXPECT_TRUE(none["as_found"].toArray()[0].toObject()["error_percent"].isNull());
+    const Run_result unknown = cli({"records", "show", "NO-SUCH"});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_EQ(unknown.errors, "ERROR: Tag NO-SUCH has no calibration recorded.\n");
+
+    // [records] of the settings file names another database; record_uploads=0 turns uploads off.
+    const std::string ini = home.path + "/NORVATQ740/NORVATQ740.ini";
+    const std::string other = home.path + "/other.sqlite";
+    std::filesystem::create_directories(home.path + "/NORVATQ740");
+    std::ofstream(ini) << "[records]\ndatabase=" << other << "\nrecord_uploads=0\n";
+    EXPECT_EQ(cli(with({"--text"})).errors.find("Recorded"), std::string::npos);
+    std::ofstream(ini) << "[records]\ndatabase=" << other << "\n";
+    EXPECT_NE(cli(with({"--text"})).errors.find("Recorded 11 calibrations (0 already recorded)"), std::string::npos);
+    EXPECT_EQ(test::file_bytes(ini), "[records]\ndatabase=" + other + "\n");  // never written
+
+    // Two imports of the same files at once: each calibration recorded once.
+    const std::string shared = home.path + "/shared.sqlite";
+    auto import = [&] {
+        return cli({"--records", shared, "records", "import", home.path + "/all.csv", home.path + "/all.txt"});
+    };
+    auto a = std::async(std::launch::async, import);
+    auto b = std::async(std::launch::async, import);
+    const Run_result ra = a.get(), rb = b.get();
+    ASSERT_EQ(ra.status, 0) << ra.errors;
+    ASSERT_EQ(rb.status, 0) << rb.errors;
+    int recorded = 0;
+    for (const std::string& out : {ra.output, rb.output})
+        for (std::size_t at = 0; (at = out.find(": ", at)) != std::string::npos; at += 2) recorded += std::stoi(out.substr(at + 2));
+    EXPECT_EQ(recorded, 11) << ra.output << rb.output;
+    const Run_result list = cli({"--records", shared, "records", "list"});
+    EXPECT_EQ(std::count(list.output.begin(), list.output.end(), '\n'), 12);  // the header and eleven tags
+    EXPECT_EQ(list.output.substr(0, list.output.find('\n', list.output.find('\n') + 1) + 1),
+              "tag\tcalibrated\tas_found\tas_left\tcalibrations\nFQ-221\t2025-03-07 09:20:44\tPass\tPass\t1\n");
+    EXPECT_EQ(cli({"--records", shared, "records", "verify"}).output, "11 records, chain intact\n");
+    const Run_result exported = cli({"--records", shared, "records", "export", "--csv", home.path + "/out.csv"});
+    ASSERT_EQ(exported.status, 0) << exported.errors;
+    const std::string csv = test::file_bytes(home.path + "/out.csv");
+    EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
+              "tag,calibrated,phase,point,input,reading,error,verdict,manufacturer,model,serial,technician,"
+              "temperature,humidity,other_information,tolerance,input_type,input_low,input_high,output_type,"
+              "output_low,output_high,calibrator,calibrator_last_cal,source,sha256");
+    EXPECT_NE(csv.find("\r\nPY-560,2025-03-12 14:22:51,As Found,2,8.0000,5.9154,-0.705,Fail,Brandt,IP-2,B2-7102,"),
+              std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,466 @@
+// The calibration records: reports of every signal type in both layouts
+// read back into records field by field, the hash chain and its tampering,
+// and the faults of files and databases.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+
+#include "records/record_chain.h"
+#include "records/record_store.h"
+#include "records/report_reader.h"
+#include "reports/field_table.h"
+#include "reports/report_files.h"
+#include "reports/report_layout.h"
+
+namespace {
+
+namespace f = reports::fields;
+using records::Verdict;
+using reports::Report_format;
+using Lines = std::vector<std::string>;
+
+// The SQL driver is a plugin, which needs an application object.
+void ensure_application() {
+    static int argc = 1;
+    static char name[] = "records_test";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+}
+
+struct Signal_row {
+    const char* in[4];      // fields 9..12: type, units, curve, auxiliary
+    const char* out[4];     // fields 16..19
+    const char* tolerance;  // field 20
+    int points;
+    // What the record must hold.
+    const char* in_type;
+    Lines in_extra;
+    const char* out_type;
+    const char* out_units;
+    Lines out_extra;
+};
+
+// An uploaded tag's fields: the row's signals, n points whose third As Found
+// reading is "UNDER" and whose fourth reads "12.3x" (not a number).
+reports::Field_table uploaded(const Signal_row& row, const std::string& tag) {
+    reports::Field_table t;
+    t.reset_tag_fields();
+    const std::pair<int, const char*> values[] = {
+        {f::tag_id, tag.c_str()}, {f::manufacturer, "Brandt"}, {f::serial_number, "B-7"}, {f::technician, "J. Okafor"},
+        {f::temperature, "21 C"}, {f::humidity, "45 %"}, {f::other, "bay 4"}, {f::model, "IP-2"},
+        {f::input_amplitude, "1.5"}, {f::pulse_fixed_type, "COUNTS"}, {f::pulse_fixed_value, "250"},
+        {f::tolerance, row.tolerance}, {f::input_low, "4.000"}, {f::input_high, "20.000"}, {f::output_low, "0.000"},
+        {f::output_high, "100.000"}, {f::module_id, "700P07"}, {f::module_after_psi, "G"}, {f::module_before_psi, "100"},
+        {f::module_year, "2024"}, {f::module_month, "3"}, {f::module_day, "12"}, {f::calibrated_year, "2025"},
+        {f::calibrated_year + 1, "3"}, {f::calibrated_year + 2, "7"}, {f::calibrated_year + 3, "9"},
+        {f::calibrated_year + 4, "5"}, {f::calibrated_year + 5, "44"}, {f::last_cal_year, "2024"},
+        {f::last_cal_year + 1, "9"}, {f::last_cal_year + 2, "16"}, {f::report_serial, "1234567"},
+        {f::calibrator_manufacturer, "NORVA"}, {f::calibrator_model, "TQ740"}};
+    for (const auto& [field, text] : values) t.store_field(field, text);
+    for (int i = 0; i < 4; ++i) {
+        t.store_field(f::input_type + i, row.in[i]);
+        t.store_field(f::output_type + i, row.out[i]);
+    }
+    t.store_field(f::point_count, std::to_string(row.points));
+    for (int k = 1; k <= row.points; ++k) {
+        const double input = 4 + 0.8 * (k - 1);
+        const double output = 5.0 * (k - 1) + (k % 2 ? 0.1 : 0.9);
+        char text[32];
+        std::snprintf(text, sizeof text, "%.3f", input);
+        t.store_field(f::found_input_base + k, text);
+        t.store_field(f::left_input_base + k, text);
+        std::snprintf(text, sizeof text, "%.3f", output);
+        t.store_field(f::found_output_base + k, k == 3 ? "UNDER" : k == 4 ? "12.3x" : text);
+        t.store_field(f::left_output_base + k, text);
+    }
+    return t;
+}
+
+const Signal_row signal_rows[] = {
+    {{"Milliamp", "mA", "", ""}, {"Volts", "V", "", ""}, "0.500", 5, "Milliamp", {}, "Volts", "V", {}},
+    {{"Milliamp 2W SIM", "mA", "", ""}, {"Milliamp Loop", "mA", "", ""}, "NONE", 21, "Milliamp 2W SIM", {},
+     "Milliamp Loop", "mA", {}},
+    {{"Thermocouple", "DegC", "K", "CJC ON"}, {"RTD", "Ohms", "PT385", "3W"}, "0.250", 4, "Thermocouple K",
+     {"CJC ON"}, "RTD 3W PT385", "Ohms", {}},
+    {{"RTD", "DegF", "PT385", "4W"}, {"Thermocouple", "DegC", "J", "CJC OFF"}, "1.000", 1, "RTD PT385", {},
+     "Thermocouple J", "DegC", {"CJC OFF"}},
+    {{"Frequency", "Hz", "", ""}, {"Frequency", "Hz", "", ""}, "0.000", 3, "Frequency", {"Level: 1.5 Vpp"},
+     "Frequency", "Hz", {}},
+    {{"Pulse", "Cnts", "", ""}, {"Pressure", "psi", "", ""}, "-1.000", 2, "Pulse", {"Level: 1.5 Vpp",
+     "Fixed: 250 Cnts"}, "Pressure", "psi", {"700P07 2024/03/12", "100 psi G"}},
+    {{"Pressure", "psi", "", ""}, {"Manual", "%", "", ""}, "2.000", 0, "Pressure", {"700P07 2024/03/12",
+     "100 psi G"}, "Manual", "%", {}},
+};
+
+TEST(Records_reader, every_signal_type_in_both_layouts_is_read_back_field_by_field) {
+    int index = 0;
+    for (const Signal_row& row : signal_rows) {
+        for (const Report_format format : {Report_format::text, Report_format::csv}) {
+            const std::string tag = "TG-" + std::to_string(index);
+            const reports::Field_table t = uploaded(row, tag);
+            // The second report of an upload, after a first one with a company line.
+            Lines lines = reports::report_lines(uploaded(signal_rows[0], "FIRST"), format, "Acme, Inc.", 0);
+            const Lines second = reports::report_lines(t, format, "Acme, Inc.", 1);
+            lines.insert(lines.end(), second.begin(), second.end());
+            const records::Read_result read = records::read_reports(lines);
+            const std::string where = tag + (format == Report_format::csv ? " csv" : " txt");
+            ASSERT_TRUE(read.ok) << where << ": line " << read.failure.line << ": " << read.failure.reason;
+            ASSERT_EQ(read.reports.size(), 2u) << where;
+            const records::Read_report& r = read.reports[1];
+            EXPECT_EQ(r.lines, Lines(second.begin() + 2, second.end())) << where;  // after the separator
+            const records::Calibration& c = r.calibration;
+            EXPECT_EQ(c.tag_id, tag);
+            EXPECT_EQ(records::date_time_text(c.calibrated), "2025-03-07 09:05:44") << where;
+            const Lines texts{c.manufacturer, c.model, c.serial, c.technician, c.temperature, c.humidity,
+                              c.other_information};
+            EXPECT_EQ(texts, (Lines{"Brandt", "IP-2", "B-7", "J. Okafor", "21 C", "45 %", "bay 4"})) << where;
+            const bool judged = std::string(row.tolerance) != "NONE" && std::string(row.tolerance) != "-1.000";
+            EXPECT_EQ(c.tolerance_percent.has_value(), judged) << where;
+            if (judged) {
+                EXPECT_DOUBLE_EQ(*c.tolerance_percent, std::stod(row.tolerance)) << where;
+            }
+            EXPECT_EQ(c.input.type, row.in_type) << where;
+            EXPECT_EQ(c.input.extra_lines, row.in_extra) << where;
+            EXPECT_EQ(c.output.type, row.out_type) << where;
+            EXPECT_EQ(c.output.units, row.out_units) << where;
+            EXPECT_EQ(c.output.extra_lines, row.out_extra) << where;
+            const std::vector<std::string> ranges{c.input.low, c.input.high, c.output.low, c.output.high};
+            const Lines expected_ranges = judged ? Lines{"4.000", "20.000", "0.000", "100.000"} : Lines(4);
+            EXPECT_EQ(ranges, expected_ranges) << where;
+            EXPECT_EQ(c.calibrator, "NORVA TQ740 S/N 1234567") << where;
+            EXPECT_EQ(c.calibrator_serial, "1234567") << where;
+            EXPECT_EQ(records::date_text(c.calibrator_last_cal), "2024-09-16") << where;
+            ASSERT_EQ(c.as_found.size(), static_cast<size_t>(row.points)) << where;
+            ASSERT_EQ(c.as_left.size(), static_cast<size_t>(row.points)) << where;
+            for (int k = 1; k <= row.points; ++k) {
+                const records::Point& found = c.as_found[k - 1];
+                const records::Point& left = c.as_left[k - 1];
+                EXPECT_EQ(found.number, k);
+                EXPECT_EQ(found.input, t.field_text(f::found_input_base + k)) << where << k;
+                EXPECT_EQ(found.reading, t.field_text(f::found_output_base + k)) << where << k;
+                EXPECT_EQ(left.reading, t.field_text(f::left_output_base + k)) << where << k;
+                // Readings that are not numbers fail without an error figure.
+                const bool number = k != 3 && k != 4;
+                EXPECT_EQ(found.error_percent.has_value(), judged && number) << where << k;
+                EXPECT_EQ(found.verdict == Verdict::none, !judged) << where << k;
+                if (judged && !number) {
+                    EXPECT_EQ(found.verdict, Verdict::fail) << where << k;
+                }
+                EXPECT_EQ(left.error_percent.has_value(), judged) << where << k;
+            }
+            // Overall: none without tolerance or points.  Over a span of 100
+            // the odd points are 0.1 off and the even ones 0.9; As Found
+            // points 3 and 4 cannot be judged.
+            if (!judged || row.points == 0) {
+                EXPECT_EQ(c.as_found_verdict(), Verdict::none) << where;
+                EXPECT_EQ(c.as_left_verdict(), Verdict::none) << where;
+            } else {
+                EXPECT_EQ(c.as_found_verdict(), row.points >= 3 ? Verdict::fail : c.as_left_verdict()) << where;
+                const double tolerance = std::stod(row.tolerance);
+                const bool all_pass = tolerance >= 0.9 || (row.points == 1 && tolerance >= 0.1);
+                EXPECT_EQ(c.as_left_verdict(), all_pass ? Verdict::pass : Verdict::fail) << where;
+            }
+        }
+        // The TXT and the CSV of one calibration hash alike.
+        const std::string tag = "TG-" + std::to_string(index);
+        const auto txt = records::read_reports(reports::report_lines(uploaded(row, tag), Report_format::text, "", 0));
+        const auto csv = records::read_reports(reports::report_lines(uploaded(row, tag), Report_format::csv, "", 0));
+        ASSERT_TRUE(txt.ok && csv.ok) << tag;
+        EXPECT_EQ(txt.reports[0].calibration, csv.reports[0].calibration) << tag;
+        EXPECT_EQ(records::content_hash(txt.reports[0].calibration), records::content_hash(csv.reports[0].calibration));
+        ++index;
+    }
+}
+
+// ---- The store ----
+
+class Records_store : public ::testing::Test {
+public:
+    void SetUp() override { ensure_application(); }
+
+    std::string path(const std::string& name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
+    std::string database() const { return path("records.sqlite"); }
+
+    // A report file of the tags, each calibrated at the given minute.
+    std::string report_file(const std::string& name, const std::vector<std::pair<std::string, int>>& tags,
+                            Report_format format = Report_format::text, const char* reading = nullptr) {
+        Lines lines;
+        int index = 0;
+        for (const auto& [tag, minute] : tags) {
+            reports::Field_table t = uploaded(signal_rows[0], tag);
+            t.store_field(f::calibrated_year + 4, std::to_string(minute));
+            if (reading) t.store_field(f::left_output_base + 1, reading);
+            const Lines report = reports::report_lines(t, format, "", index++);
+            lines.insert(lines.end(), report.begin(), report.end());
+        }
+        return write(name, lines);
+    }
+    std::string write(const std::string& name, const Lines& lines) {
+        std::ofstream out(path(name), std::ios::binary);
+        for (const auto& line : lines) out << line << "\r\n";
+        return path(name);
+    }
+    // Runs one statement on the database behind the store's back.
+    void tamper(const std::string& statement) {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "tamper");
+            db.setDatabaseName(QString::fromStdString(database()));
+            ASSERT_TRUE(db.open());
+            QSqlQuery query(db);
+            ASSERT_TRUE(query.exec(QString::fromStdString(statement))) << statement;
+        }
+        QSqlDatabase::removeDatabase("tamper");
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(Records_store, the_chain_holds_and_every_change_behind_its_back_is_found) {
+    const std::string first = report_file("a.txt", {{"PT-1", 1}, {"pt-2", 2}, {"PT-3", 3}});
+    const std::string again = report_file("a.csv", {{"PT-3", 3}, {"PT-1", 4}}, Report_format::csv);
+    {
+        records::Record_store store(database());
+        ASSERT_TRUE(store.open()) << store.error();
+        EXPECT_EQ(records::file_import_text(store.import_file(first)), first + ": 3 recorded, 0 already recorded");
+        EXPECT_EQ(records::file_import_text(store.import_file(again)), again + ": 1 recorded, 1 already recorded");
+        const auto tags = store.tag_summaries();
+        ASSERT_EQ(tags.size(), 3u);
+        EXPECT_EQ(tags[0].tag_id, "PT-1");
+        EXPECT_EQ(tags[0].calibrations, 2);
+        EXPECT_EQ(records::date_time_text(tags[0].last_calibrated), "2025-03-07 09:04:44");
+        EXPECT_EQ(tags[1].tag_id, "pt-2");  // sorted without regard to case
+        const auto history = store.calibrations_of("PT-1", records::Record_store::Order::newest_first);
+        ASSERT_EQ(history.size(), 2u);
+        EXPECT_EQ(history[0].calibration.calibrated.minute, 4);
+        EXPECT_EQ(history[0].calibration.as_found.size(), 5u);
+        EXPECT_EQ(store.report_lines(history[1].id).front(), "Tag ID: PT-1");
+        const auto verified = store.verify();
+        EXPECT_TRUE(verified.ok);
+        EXPECT_EQ(verified.records, 4);
+    }
+    const std::string saved = path("records.saved");
+    std::filesystem::copy_file(database(), saved);
+    struct Tampering {
+        const char* statement;
+        const char* first_bad;   // tag and minute of the first record that no longer matches
+    };
+    const Tampering rows[] = {
+        {"UPDATE points SET reading = '9.999' WHERE point = 2 AND phase = 1 AND calibration_id = 2", "pt-2 2"},
+        {"UPDATE calibrations SET technician = 'X' WHERE id = 3", "PT-3 3"},
+        {"UPDATE calibrations SET report_lines = replace(report_lines, 'bay 4', 'bay 5') WHERE id = 1", "PT-1 1"},
+        {"DELETE FROM points WHERE calibration_id = 2", "pt-2 2"},
+        {"DELETE FROM calibrations WHERE id = 2", "PT-3 3"},
+        {"UPDATE calibrations SET link_hash = sha256 WHERE id = 4", "PT-1 4"},
+    };
+    for (const Tampering& row : rows) {
+        std::filesystem::copy_file(saved, database(), std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::remove(database() + "-wal");
+        std::filesystem::remove(database() + "-shm");
+        tamper(row.statement);
+        records::Record_store store(database(), {.read_only = true});
+        ASSERT_TRUE(store.open()) << store.error();
+        const auto verified = store.verify();
+        ASSERT_FALSE(verified.ok) << row.statement;
+        ASSERT_TRUE(verified.first_bad.has_value());
+        const auto& c = verified.first_bad->calibration;
+        EXPECT_EQ(c.tag_id + " " + std::to_string(c.calibrated.minute), row.first_bad) << row.statement;
+    }
+}
+
+// Every fault: the message names the file and the reason, and nothing of
+// the failing file (or of the failing database) is recorded.
+TEST_F(Records_store, faults_name_the_file_and_record_nothing) {
+    struct Fault {
+        const char* name;
+        std::function<std::string(Records_store&)> prepare;   // the file to import ("" : none)
+        records::Store_options options;
+        std::function<std::string(Records_store&, const std::string&)> message;  // expected; "" : none
+        long long records_after;   // in the database afterwards (-1: not readable)
+    };
+    auto db = [](Records_store& t) { return t.database(); };
+    // Holds the write lock from another connection until the test ends.
+    auto lock = std::make_shared<QSqlDatabase>();
+    // How often the store let the window handle its events while it waited.
+    auto waits = std::make_shared<int>(0);
+    const std::string one_report_lines = std::to_string(reports::report_lines(uploaded(signal_rows[0], "X"),
+                                                                              Report_format::text, "", 0).size());
+    const Fault rows[] = {
+        {"report of two", [](Records_store& t) { return t.report_file("ok.txt", {{"A", 1}, {"B", 2}}); }, {},
+         [](Records_store&, const std::string&) { return std::string(); }, 2},
+        {"same calibration twice in one file",
+         [](Records_store& t) { return t.report_file("twice.txt", {{"A", 1}, {"A", 1}}); }, {},
+         [](Records_store&, const std::string&) { return std::string(); }, 1},
+        {"twice with different values",
+         [](Records_store& t) {
+             Lines lines = reports::report_lines(uploaded(signal_rows[0], "A"), Report_format::text, "", 0);
+             reports::Field_table changed = uploaded(signal_rows[0], "A");
+             changed.store_field(f::technician, "K. Berg");
+             const Lines second = reports::report_lines(changed, Report_format::text, "", 1);
+             lines.insert(lines.end(), second.begin(), second.end());
+             return t.write("differ.txt", lines);
+         },
+         {}, [](Records_store&, const std::string& file) {
+             return file + ": tag A calibrated 2025-03-07 09:05:44 appears twice with different values; nothing of "
+                           "this file was recorded";
+         }, 0},
+        {"conflict with a recorded calibration",
+         [](Records_store& t) {
+             records::Record_store store(t.database());
+             EXPECT_TRUE(store.open());
+             store.import_file(t.report_file("first.txt", {{"A", 1}}));
+             return t.report_file("conflict.txt", {{"B", 2}, {"A", 1}}, Report_format::csv, "7.777");
+         },
+         {}, [](Records_store&, const std::string& file) {
+             return file + ": tag A calibrated 2025-03-07 09:01:44 is already recorded with different values; "
+                           "nothing of this file was recorded";
+         }, 1},
+        {"empty file", [](Records_store& t) { return t.write("empty.txt", {}); }, {},
+         [](Records_store&, const std::string& file) {
+             return file + ": the file is empty; nothing of this file was recorded";
+         }, 0},
+        {"binary file",
+         [](Records_store& t) { return t.write("image.txt", {std::string("Tag ID: A\0\x01\x02", 12)}); }, {},
+         [](Records_store&, const std::string& file) {
+             return file + ": not a report file (binary data); nothing of this file was recorded";
+         }, 0},
+        {"text without a report", [](Records_store& t) { return t.write("notes.txt", {"shopping list", "milk"}); },
+         {}, [](Records_store&, const std::string& file) {
+             return file + ": not a report file (no \"Tag ID:\" line); nothing of this file was recorded";
+         }, 0},
+        {"one byte over the report file limit",
+         [](Records_store& t) {
+             const std::string file = t.report_file("huge.txt", {{"A", 1}});
+             std::filesystem::resize_file(file, reports::report_file_max_bytes + 1);
+             return file;
+         },
+         {}, [](Records_store&, const std::string& file) {
+             return file + ": larger than a report file may be (64 MB); nothing of this file was recorded";
+         }, 0},
+        {"report cut in the middle",
+         [](Records_store& t) {
+             Lines lines = reports::report_lines(uploaded(signal_rows[0], "A"), Report_format::text, "", 0);
+             const Lines second = reports::report_lines(uploaded(signal_rows[0], "B"), Report_format::text, "", 1);
+             lines.insert(lines.end(), second.begin(), second.begin() + 25);  // into B's As Found table
+             return t.write("cut.txt", lines);
+         },
+         {}, [one_report_lines](Records_store&, const std::string& file) {
+             return file + ": line " + std::to_string(std::stoi(one_report_lines) + 25) +
+                    ": the report is cut short; nothing of this file was recorded";
+         }, 0},
+        {"a point row that cannot be read",
+         [](Records_store& t) {
+             Lines lines = reports::report_lines(uploaded(signal_rows[0], "A"), Report_format::csv, "", 0);
+             for (auto& line : lines)
+                 if (line.rfind("\"3\",", 0) == 0) line = "\"3\"";
+             return t.write("row.csv", lines);
+         },
+         {}, [](Records_store&, const std::string& file) {
+             return file + ": line 24: a point row cannot be read; nothing of this file was recorded";
+         }, 0},
+        {"database that is not SQLite",
+         [db](Records_store& t) { t.write("records.sqlite", Lines(200, "not a database at all")); return std::string(); },
+         {}, [db](Records_store& t, const std::string&) {
+             return "Cannot open the records database " + db(t) + ": file is not a database";
+         }, -1},
+        {"truncated database",
+         [](Records_store& t) {
+             {
+                 records::Record_store store(t.database());
+                 EXPECT_TRUE(store.open());
+                 store.import_file(t.report_file("before.txt", {{"A", 1}, {"B", 2}}));
+             }
+             std::filesystem::resize_file(t.database(), 8192);
+             return t.report_file("after.txt", {{"C", 3}});
+         },
+         {}, [db](Records_store& t, const std::string&) {
+             return "Cannot open the records database " + db(t) + ": database disk image is malformed";
+         }, -1},
+        {"newer schema",
+         [](Records_store& t) {
+             { records::Record_store store(t.database()); EXPECT_TRUE(store.open()); }
+             t.tamper("UPDATE records_meta SET value = '2' WHERE name = 'schema_version'");
+             return std::string();
+         },
+         {}, [db](Records_store& t, const std::string&) {
+             return "The records database " + db(t) + " was written by a newer version of the program (schema 2; "
+                    "this program reads up to 1).  Nothing was changed.";
+         }, -1},
+        {"folder that cannot be created",
+         [](Records_store& t) {
+             t.write("plain", {"x"});
+             return std::string();
+         },
+         {}, [](Records_store& t, const std::string&) {
+             return "Cannot create the records folder " + t.path("plain") + ": Not a directory";
+         }, -1},
+        {"database opened read-only",
+         [](Records_store& t) {
+             { records::Record_store store(t.database()); EXPECT_TRUE(store.open()); }
+             return t.report_file("ro.txt", {{"A", 1}});
+         },
+         {.read_only = true}, [db](Records_store& t, const std::string& file) {
+             return file + ": Cannot write to the records database " + db(t) +
+                    ": attempt to write a readonly database\nNothing was recorded.";
+         }, 0},
+        {"database locked by another program",
+         [lock](Records_store& t) {
+             { records::Record_store store(t.database()); EXPECT_TRUE(store.open()); }
+             *lock = QSqlDatabase::addDatabase("QSQLITE", "locker");
+             lock->setDatabaseName(QString::fromStdString(t.database()));
+             EXPECT_TRUE(lock->open());
+             EXPECT_TRUE(QSqlQuery(*lock).exec("BEGIN EXCLUSIVE"));
+             return t.report_file("locked.txt", {{"A", 1}});
+         },
+         {.busy_timeout_ms = 300, .while_locked = [waits] { ++*waits; }}, [db](Records_store& t, const std::string&) {
+             return "The records database " + db(t) +
+                    " is locked by another program; it stayed locked for 0.3 s.  Try again later.";
+         }, -1},
+        {"database full",
+         [](Records_store& t) {
+             std::vector<std::pair<std::string, int>> many;
+             for (int i = 0; i < 60; ++i) many.emplace_back("T-" + std::to_string(i), i);
+             return t.report_file("many.txt", many);
+         },
+         {.max_pages = 20}, [db](Records_store& t, const std::string& file) {
+             return file + ": Cannot write to the records database " + db(t) +
+                    ": database or disk is full\nNothing was recorded.";
+         }, 0},
+    };
+    for (const Fault& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::filesystem::remove(database());
+        std::filesystem::remove(database() + "-wal");
+        std::filesystem::remove(database() + "-shm");
+        const std::string file = row.prepare(*this);
+        const bool folder_fault = std::string(row.name) == "folder that cannot be created";
+        records::Record_store store(folder_fault ? path("plain/records.sqlite") : database(), row.options);
+        const std::string expected = row.message(*this, file);
+        if (!store.open()) {
+            EXPECT_EQ(store.error(), expected);
+        } else {
+            const records::File_import result = store.import_file(file);
+            EXPECT_EQ(result.counts.ok, expected.empty());
+            EXPECT_EQ(result.counts.error, expected);
+        }
+        if (lock->isOpen()) {
+            QSqlQuery(*lock).exec("ROLLBACK");
+            lock->close();
+        }
+        if (row.records_after >= 0) {
+            records::Record_store check(database(), {.read_only = true});
+            ASSERT_TRUE(check.open()) << check.error();
+            EXPECT_EQ(check.record_count(), row.records_after);
+            EXPECT_TRUE(check.verify().ok);
+        }
+    }
+    *lock = QSqlDatabase();
+    QSqlDatabase::removeDatabase("locker");
+    EXPECT_GE(*waits, 300 / 50 - 1);  // the wait was cut in slices, the window served between them
+}
+
+}  // namespace
