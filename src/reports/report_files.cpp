@@ -556,6 +556,23 @@ void open_report_file(Report_file_context& c) {
     c.ui.set_wait_cursor(false);
 }
 
+bool open_report_lines(Report_file_context& c, const std::vector<std::string>& lines, Report_format format) {
+    if (!confirm_discard(c)) return false;
+    if (c.clear_tag_list)
+        c.clear_tag_list();
+    else
+        c.ui.set_tag_list({});
+    c.reports.clear();
+    c.reports.reports_unsaved = false;
+    c.reports.start_report_fill();
+    c.reports.add_report_lines(lines);
+    c.reports.finish_report_fill();
+    c.reports.displayed_format = format;
+    c.reports.set_reports_caption(Reports_caption::read_from_file);
+    refresh_status(c);
+    return true;
+}
+
 void save_reports_single(Report_file_context& c) {
     if (c.reports.empty()) {
         show_error(c.ui, res::str(res::IDS_NO_REPORTS));

@@ -90,6 +90,12 @@ void save_reports_single(Report_file_context& context);     // Save Reports as S
 void save_reports_separate(Report_file_context& context);   // Save Reports as Separate Files
 void save_reports_directories(Report_file_context& context); // Save Reports in Separate Tag Directories
 
+// Puts lines in the Reports list as File > Open puts a file's lines there:
+// asks before unsaved reports are thrown away, empties the Tag ID list,
+// fills the list (caption "Reports - Read from File", layout `format`,
+// nothing unsaved).  False when the user kept the unsaved reports.
+bool open_report_lines(Report_file_context& context, const std::vector<std::string>& lines, Report_format format);
+
 // ---- The pieces, for the command-line program and the tests ----
 
 // "txt" or "csv".

@@ -19,6 +19,7 @@ constexpr Help_page pages[] = {
     {HELP_GROUP_SELECT, "group-select.html"},
     {HELP_GROUP_STATUS, "group-status.html"},
     {HELP_SERIAL_ADAPTERS, "serial-adapters.html"},
+    {HELP_RECORDS_WINDOW, "records-window.html"},
 };
 
 // Titles and labels of the windows, button texts, field names, file
@@ -55,6 +56,8 @@ constexpr Id_range not_messages[] = {
     {57977, 57979},  // its label and buttons
     {57981, 57981},  // the file open's cancel window title
     {58051, 58054},  // group list entries and the parts of a download summary row
+    {58320, 58321},  // the Records menu's prompts, shown while an item is highlighted
+    {58322, 58354},  // the Calibration Records window and the Import Reports dialog
 };
 
 }  // namespace

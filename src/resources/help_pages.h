@@ -26,6 +26,8 @@ constexpr int HELP_GROUP_EDITOR = 131214;  // the group editor and its keep ques
 constexpr int HELP_GROUP_SELECT = 131219;
 constexpr int HELP_GROUP_STATUS = 131221;  // the download status window and the summary
 constexpr int HELP_SERIAL_ADAPTERS = 131272;
+// The Calibration Records window (a number of the records' own, clear of the dialog layouts').
+constexpr int HELP_RECORDS_WINDOW = 58322;
 
 struct Help_page {
     int context;

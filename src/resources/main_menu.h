@@ -20,7 +20,7 @@ struct Menu {
     std::vector<Menu_entry> entries;
 };
 
-// File, Upload, Erase, Download, Configure, Help.
+// File, Upload, Erase, Download, Records, Configure, Help.
 const std::vector<Menu>& main_menu();
 
 }  // namespace res

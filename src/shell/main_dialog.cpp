@@ -8,7 +8,10 @@
 #include "link/checks.h"
 #include "link/port_names.h"
 #include "link/serial_adapters.h"
+#include "records/records_browser.h"
+#include "records/records_settings.h"
 #include "resources/help_pages.h"
+#include "resources/records_window_strings.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 #include "reports/report_files.h"
@@ -119,6 +122,8 @@ bool Main_dialog::command_available(int command) const {
     case res::ID_GROUP_NEW:
     case res::ID_GROUP_EDIT:
     case res::ID_DOWNLOAD_GROUP:
+    case res::ID_RECORDS_BROWSE:
+    case res::ID_RECORDS_IMPORT:
         return true;
     default:
         return false;  // the work of this command is not part of the program yet
@@ -183,6 +188,8 @@ void Main_dialog::run_command(int command) {
     case res::ID_GROUP_NEW: download::new_group_command(program_); break;
     case res::ID_GROUP_EDIT: download::edit_group_command(program_); break;
     case res::ID_GROUP_DISPLAY: download::display_group_command(program_); break;
+    case res::ID_RECORDS_BROWSE:
+    case res::ID_RECORDS_IMPORT: run_records_command(command); break;
     default: break;
     }
 }
@@ -204,6 +211,24 @@ void Main_dialog::run_file_command(int command) {
     case res::ID_FILE_SAVE_DIRECTORIES: reports::save_reports_directories(context); break;
     default: break;
     }
+}
+
+void Main_dialog::run_records_command(int command) {
+    reports::Report_file_context files{
+        ui_,
+        program_.reports,
+        settings_.report_directory,
+        [this](const std::string& folder) { ini_.write_text("directory", folder); },
+        [this] { return confirm_discard_reports(); },
+        [this] { refresh_status_line(); },
+        {},
+        [this] { program_.clear_tag_list_display(); }};
+    const std::string database = records::database_path(records::read_records_settings(ini_path(folders_)));
+    records::Records_context context{files, database, settings_.font_size};
+    if (command == res::ID_RECORDS_BROWSE)
+        records::calibration_records_command(context);
+    else
+        records::import_reports_command(context);
 }
 
 void Main_dialog::run_calibrator_command(int command) {

@@ -82,6 +82,8 @@ public:
 private:
     void run_calibrator_command(int command);
     void run_file_command(int command);
+    // Records > Calibration Records... and Import Reports....
+    void run_records_command(int command);
     void set_format(int format);
     void set_port(int port);
     void set_company_name();

@@ -19,6 +19,9 @@ class Tag_sheet;
 namespace download {
 class Group_editor;
 }
+namespace records {
+class Records_browser;
+}
 
 namespace ui {
 
@@ -132,6 +135,11 @@ public:
 
     // File and folder pickers: the chosen path, or nothing when cancelled.
     virtual std::optional<std::string> pick_file(const File_request& request) = 0;
+    // The open-file picker that takes several files at once: the chosen
+    // paths, or nothing when cancelled.  A ui without it cancels.
+    virtual std::optional<std::vector<std::string>> pick_files(const File_request& /*request*/) {
+        return std::nullopt;
+    }
 
     // The Tag ID list: replace its lines, empty it, read the selected lines.
     virtual void set_tag_list(const std::vector<std::string>& lines) = 0;
@@ -240,6 +248,12 @@ public:
     virtual int choose_extract_tag(const std::string& /*caption*/, const std::vector<std::string>& /*ids*/) {
         return -1;
     }
+
+    // The Calibration Records window, modal, over the browser's logic: it
+    // shows what the browser holds and tells it every filter text, selection
+    // and button; it closes when Close is pressed or a button's action says
+    // so.  A ui without it shows nothing.
+    virtual void run_records_window(records::Records_browser& /*browser*/) {}
 };
 
 }  // namespace ui

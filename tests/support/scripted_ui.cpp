@@ -57,7 +57,7 @@ std::size_t Scripted_ui::pending_expectations() const {
            expected_printers_.size() + expected_font_sizes_.size() + expected_displays_.size() + expected_keeps_.size() +
            expected_group_dialogs_.size() + expected_selections_.size() + expected_sheets_.size() +
            expected_point_numbers_.size() + expected_generates_.size() + expected_adapters_.size() +
-           expected_extract_choices_.size();
+           expected_extract_choices_.size() + expected_file_lists_.size() + expected_records_windows_.size();
 }
 
 void Scripted_ui::verify() {
@@ -100,6 +100,12 @@ void Scripted_ui::verify() {
     expected_adapters_.clear();
     if (!expected_extract_choices_.empty())
         ADD_FAILURE() << "Scripted_ui: " << expected_extract_choices_.size() << " Extract_dialog(s) never shown";
+    if (!expected_file_lists_.empty())
+        ADD_FAILURE() << "Scripted_ui: " << expected_file_lists_.size() << " several-file picker(s) never shown";
+    if (!expected_records_windows_.empty())
+        ADD_FAILURE() << "Scripted_ui: " << expected_records_windows_.size() << " records window(s) never shown";
+    expected_file_lists_.clear();
+    expected_records_windows_.clear();
     expected_extract_choices_.clear();
     expected_keeps_.clear();
     expected_group_dialogs_.clear();
@@ -369,6 +375,27 @@ std::optional<ui::Generate_values> Scripted_ui::ask_generate_points(const ui::Ge
     expected_generates_.pop_front();
     if (expected.check) expected.check(proposal);
     return expected.answer;
+}
+
+std::optional<std::vector<std::string>> Scripted_ui::pick_files(const ui::File_request& request) {
+    file_requests.push_back(request);
+    if (expected_file_lists_.empty()) {
+        ADD_FAILURE() << "Scripted_ui: unexpected several-file picker \"" << request.title << "\"";
+        return std::nullopt;
+    }
+    auto paths = std::move(expected_file_lists_.front());
+    expected_file_lists_.pop_front();
+    return paths;
+}
+
+void Scripted_ui::run_records_window(records::Records_browser& browser) {
+    if (expected_records_windows_.empty()) {
+        ADD_FAILURE() << "Scripted_ui: unexpected records window";
+        return;
+    }
+    auto user = std::move(expected_records_windows_.front());
+    expected_records_windows_.pop_front();
+    user(browser);
 }
 
 }  // namespace test

@@ -101,6 +101,12 @@ public:
     void expect_serial_adapters(Adapters_user user) { expected_adapters_.push_back(std::move(user)); }
     // Expects the next Extract_dialog; answers with the index (-1 = Cancel).
     void expect_extract_choice(int index) { expected_extract_choices_.push_back(index); }
+    // Expects the next several-file picker; answers with paths (nothing = Cancel).
+    void expect_files(std::optional<std::vector<std::string>> paths) { expected_file_lists_.push_back(std::move(paths)); }
+    // Expects the Calibration Records window; `user` plays the user on it.
+    void expect_records_window(std::function<void(records::Records_browser&)> user) {
+        expected_records_windows_.push_back(std::move(user));
+    }
 
     // Fails the running test now for every expectation not used, and drops them.
     void verify();
@@ -224,6 +230,8 @@ public:
     void show_serial_adapters(const ui::Adapters_view& view,
                               const std::function<ui::Adapters_view(int, int)>& on_map) override;
     int choose_extract_tag(const std::string& caption, const std::vector<std::string>& ids) override;
+    std::optional<std::vector<std::string>> pick_files(const ui::File_request& request) override;
+    void run_records_window(records::Records_browser& browser) override;
 
 private:
     struct Expected_message {
@@ -258,6 +266,8 @@ private:
     std::deque<std::optional<std::vector<int>>> expected_selections_;
     std::deque<Adapters_user> expected_adapters_;
     std::deque<int> expected_extract_choices_;
+    std::deque<std::optional<std::vector<std::string>>> expected_file_lists_;
+    std::deque<std::function<void(records::Records_browser&)>> expected_records_windows_;
 };
 
 // A printer for tests: a given resolution and printable height; records the

@@ -87,6 +87,9 @@ public:
     std::optional<int> ask_font_size(int current) override;
     void show_display(const std::string& caption, const std::vector<std::string>& lines,
                       const std::function<bool()>& on_print) override;
+    // The Records menu's windows (main_window_records.cpp).
+    std::optional<std::vector<std::string>> pick_files(const File_request& request) override;
+    void run_records_window(records::Records_browser& browser) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
