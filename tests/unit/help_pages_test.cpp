@@ -172,8 +172,7 @@ TEST(Help_pages, links_lead_to_pages_and_anchors_that_exist_and_contents_reach_e
 }
 
 bool is_message_id(int id) {
-    // 58320..58399: the Records menu and the Calibration Records window.
-    if (!((id >= 57601 && id <= 57787) || (id >= 57900 && id <= 57999) || (id >= 58320 && id <= 58399)))
+    if (!((id >= 57601 && id <= 57787) || (id >= 57900 && id <= 58399)))
         return false;
     for (const res::Id_range& range : res::texts_not_messages())
         if (id >= range.first && id <= range.last) return false;
