@@ -64,7 +64,7 @@ test-sanitize: deps
 test-busy:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS) --target tq740_qt_tests tq740_e2e_tests
-	@cd $(BUILD) && \
+	@cd $(BUILD) || exit 1; \
 	( while :; do :; done ) & busy1=$$!; \
 	( while :; do :; done ) & busy2=$$!; \
 	trap 'kill $$busy1 $$busy2 2>/dev/null' EXIT; \
