@@ -1,5 +1,4 @@
-// Finding the desktop window's menu items as a user sees them, and waiting
-// for what a user waits for: a window shown, a page set.
+// Finding the desktop window's menu items as a user sees them; waiting for conditions.
 #pragma once
 
 #include <gtest/gtest.h>

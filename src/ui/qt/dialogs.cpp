@@ -133,9 +133,13 @@ Cancel_window::Cancel_window(QWidget* parent, const std::string& caption, std::f
     layout->addWidget(bar_);
     text_ = new QLabel(this);
     layout->addWidget(text_);
-    auto* button = new QPushButton(q(res::IDS_BUTTON_CANCEL), this);
+    // In a button row, so that the button gets its keyboard letter as every
+    // dialog's buttons do.
+    auto* row = new QDialogButtonBox(this);
+    row->setCenterButtons(true);
+    QPushButton* button = row->addButton(q(res::IDS_BUTTON_CANCEL), QDialogButtonBox::RejectRole);
     button->setDefault(true);
-    layout->addWidget(button, 0, Qt::AlignCenter);
+    layout->addWidget(row);
     connect(button, &QPushButton::clicked, this, [this] {
         hide();
         if (on_cancel_) on_cancel_();
