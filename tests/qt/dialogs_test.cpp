@@ -1,6 +1,5 @@
-// The dialogs of the desktop window as a user meets them: on the screen with
-// their buttons in sight and lettered, also with larger fonts; the window
-// never too small for its lists; a typed name saved where the dialog shows.
+// The dialogs as a user meets them, at larger fonts too; the window never too
+// small for its lists; a typed name saved where the dialog shows.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -47,8 +46,7 @@ protected:
     const QFont normal_font = QApplication::font();
 };
 
-// What of a dialog is not as it should be: out of the screen, a button
-// without a keyboard letter or out of sight, its title's instruction missing.
+// A dialog's faults: off the screen, buttons without letters or out of sight, no instruction.
 QStringList faults_of(QWidget* dialog, bool with_instruction) {
     QStringList faults;
     const QRect area = dialog->screen()->availableGeometry();
@@ -65,9 +63,8 @@ QStringList faults_of(QWidget* dialog, bool with_instruction) {
 }
 
 TEST_F(Dialogs_test, every_dialog_opens_on_the_screen_with_its_buttons_in_sight_and_lettered) {
-    // Each menu item with whether its dialog shows its title's instruction
-    // inside too.  "New..." is the tag editor, "Display/Print..." a tag's
-    // display, and "Save Reports..." a message box (there are no reports).
+    // Each item, and whether its dialog shows its title's instruction inside ("New..." is the
+    // tag editor, "Display/Print..." a tag's display, "Save Reports..." a message box).
     const std::pair<const char*, bool> rows[] = {{"Company Name...", true},
                                                  {"Print Setup...", true},
                                                  {"About TQ740-SW...", false},
@@ -75,8 +72,7 @@ TEST_F(Dialogs_test, every_dialog_opens_on_the_screen_with_its_buttons_in_sight_
                                                  {"New...", false},
                                                  {"Display/Print...", false},
                                                  {"Save Reports as Single File...", false}};
-    // Fonts as at 96 dpi, as at 144 dpi, and larger still (dialogs that must scroll).
-    for (const double scale : {1.0, 1.5, 2.5}) {
+    for (const double scale : {1.0, 1.5, 2.5}) {  // as at 96 and 144 dpi, and larger (dialogs must scroll)
         QFont font = normal_font;
         font.setPointSizeF(normal_font.pointSizeF() * scale);
         QApplication::setFont(font);

@@ -21,9 +21,8 @@ TEST(Typed_save_path, a_name_lies_in_the_folder_shown_and_gets_the_extension_whe
 }
 
 TEST(With_mnemonics, each_button_of_a_row_gets_a_letter_no_other_button_has) {
-    using Captions = std::vector<std::string>;
     struct Row {
-        Captions in, out;
+        std::vector<std::string> in, out;
     };
     const Row rows[] = {{{"Close", "Cancel"}, {"&Close", "C&ancel"}},
                         {{"Yes", "Yes to All", "No", "No to All"}, {"&Yes", "Y&es to All", "&No", "N&o to All"}},
