@@ -4,6 +4,8 @@
 # For developers:
 #   make test-sanitize   the unit and end-to-end tests and the fuzz inputs again, built with
 #                        AddressSanitizer and UndefinedBehaviorSanitizer (in build-asan/)
+#   make test-busy       the widget and end-to-end tests BUSY_RUNS times (5) while two busy loops
+#                        keep two cores occupied, as on a shared CI machine; any failure fails it
 #   make fuzz            runs every fuzz target for FUZZ_SECONDS seconds, or until FUZZ_RUNS
 #                        executions when that is set, FUZZ_JOBS at once (clang, in build-fuzz/)
 # To install as a Debian package:
@@ -15,6 +17,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 120
 FUZZ_RUNS ?= 0
 FUZZ_JOBS ?= 1
+BUSY_RUNS ?= 5
 JOBS ?= $(shell nproc)
 PACKAGES = cmake g++ make qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite qt6-qpa-plugins libgtest-dev libgmock-dev locales-all fonts-liberation poppler-utils \
 	desktop-file-utils appstream dpkg-dev file help2man
@@ -26,7 +29,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 
-.PHONY: deps fuzz-deps build test test-sanitize fuzz run package clean
+.PHONY: deps fuzz-deps build test test-sanitize test-busy fuzz run package clean
 
 # Installs the Debian packages of $(1) that are missing.
 define install_missing
@@ -55,6 +58,24 @@ test-sanitize: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS) --target tq740_unit_tests tq740_e2e_tests fuzz_replays
 	cd $(ASAN_BUILD) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen \
 		ctest --output-on-failure -j $(JOBS) -L 'unit|e2e|fuzz'
+
+# The busy loops are ended when the target ends, whether the runs passed,
+# failed or were interrupted.
+test-busy:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS) --target tq740_qt_tests tq740_e2e_tests
+	@cd $(BUILD) || exit 1; \
+	( while :; do :; done ) & busy1=$$!; \
+	( while :; do :; done ) & busy2=$$!; \
+	trap 'kill $$busy1 $$busy2 2>/dev/null' EXIT; \
+	trap 'exit 130' INT TERM; \
+	failed=0; \
+	for run in $$(seq $(BUSY_RUNS)); do \
+		echo "== run $$run of $(BUSY_RUNS), two cores busy"; \
+		QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -L 'widget|e2e' || failed=$$((failed + 1)); \
+	done; \
+	echo "== $$failed of $(BUSY_RUNS) runs failed"; \
+	[ $$failed -eq 0 ]
 
 fuzz: fuzz-deps
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ740_FUZZ=ON \

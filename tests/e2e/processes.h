@@ -114,6 +114,7 @@ struct Run_result {
     std::string output;   // standard output
     std::string errors;   // standard error
     double cpu_seconds = 0;  // user and system time the program used
+    int ms_after_signal = -1;  // from the last signal of Run_extras to the program's end
 };
 
 // What a test does to the program besides running it: set up the child
@@ -157,6 +158,7 @@ inline Run_result run_program(const std::string& program, const std::vector<std:
     std::string* sinks[2] = {&result.output, &result.errors};
     int open_pipes = 2;
     std::size_t signalled_at = 0;  // where in the errors the marker was last found
+    Clock::time_point signalled{};  // when the signal was last sent
     while (open_pipes > 0 && ::poll(fds, 2, 60000) > 0) {
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
@@ -174,6 +176,7 @@ inline Run_result run_program(const std::string& program, const std::vector<std:
             const std::size_t found = result.errors.find(extras.signal_when_errors_hold, signalled_at);
             if (found != std::string::npos) {
                 ::kill(pid, extras.signal);
+                signalled = Clock::now();
                 signalled_at = found + 1;
             }
         }
@@ -184,6 +187,7 @@ inline Run_result run_program(const std::string& program, const std::vector<std:
     rusage usage{};
     ::wait4(pid, &status, 0, &usage);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (signalled != Clock::time_point{}) result.ms_after_signal = elapsed_ms(signalled);
     result.cpu_seconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     return result;

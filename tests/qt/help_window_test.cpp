@@ -31,7 +31,7 @@ protected:
         window = std::make_unique<ui::qt::Main_window>(port, clock);
         ASSERT_TRUE(window->start());
         window->show();
-        QApplication::processEvents();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
     QWidget* help_window() const { return window->findChild<QWidget*>(QStringLiteral("help_window")); }
     // The help window wherever it is now: beside the main window or over a dialog.
@@ -75,7 +75,7 @@ TEST_F(Help_window_test, f1_opens_the_page_of_the_window_and_of_a_modal_dialog_a
         [&] { find_action(window->menuBar(), QStringLiteral("Company Name..."))->trigger(); },
         [&] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!dialog || pressed) return;
+            if (pressed || !qt_test::active(dialog)) return;  // F1 goes to the active window
             pressed = true;
             QTest::keyClick(dialog, Qt::Key_F1);
             dialog_page = page_of(help);
@@ -94,8 +94,7 @@ TEST_F(Help_window_test, f1_opens_the_page_of_the_window_and_of_a_modal_dialog_a
     EXPECT_EQ(page_of(help), "company-display-extract.html");
 
     find_action(window->menuBar(), QStringLiteral("Exit"))->trigger();
-    QApplication::processEvents();
-    EXPECT_FALSE(help->isVisible()) << "exit left the help window open";
+    EXPECT_TRUE(qt_test::wait_for([&] { return !help->isVisible(); })) << "exit left the help window open";
 }
 
 // The tag editor's F1 follows its page; in the point number dialog opened
@@ -110,10 +109,11 @@ TEST_F(Help_window_test, in_the_tag_editor_f1_follows_the_page_and_the_dialogs_i
     qt_test::run_as_user(
         [&] { find_action(window->menuBar(), QStringLiteral("New..."))->trigger(); },
         [&] {
+            // The steps that press F1 wait until their dialog is the active window.
             QWidget* modal = QApplication::activeModalWidget();
             if (!modal) return;
             auto* tabs = modal->findChild<QTabBar*>(QStringLiteral("tag_pages"));
-            if (step == 0 && tabs) {
+            if (step == 0 && tabs && qt_test::active(modal)) {
                 sheet = modal;
                 // A tag ID, so that leaving the first page asks nothing.
                 modal->findChild<QLineEdit*>(QStringLiteral("control_%1").arg(static_cast<int>(tags::Control::tag_id)))
@@ -124,7 +124,7 @@ TEST_F(Help_window_test, in_the_tag_editor_f1_follows_the_page_and_the_dialogs_i
                 tabs->setCurrentIndex(4);
                 step = 1;
                 QTimer::singleShot(0, modal, [modal] { qt_test::find_button(modal, "Insert")->click(); });
-            } else if (step == 1 && modal->objectName() == "point_number_dialog") {
+            } else if (step == 1 && modal->objectName() == "point_number_dialog" && qt_test::active(modal)) {
                 QTest::keyClick(modal, Qt::Key_F1);
                 QWidget* help = help_window_of(modal);
                 points_page = page_of(help);
@@ -152,12 +152,18 @@ TEST_F(Help_window_test, in_the_tag_editor_f1_follows_the_page_and_the_dialogs_i
     EXPECT_TRUE(help_window()->isVisible());
 }
 
-TEST_F(Help_window_test, the_help_menu_opens_the_guide_and_the_support_page) {
-    find_action(window->menuBar(), QStringLiteral("Support"))->trigger();
-    ASSERT_NE(help_window(), nullptr);
-    EXPECT_EQ(page_of(help_window()), "support.html");
-    find_action(window->menuBar(), QStringLiteral("TQ740-SW Help"))->trigger();
-    EXPECT_EQ(page_of(help_window()), "main-window.html");
+// The Help menu brings the help window to the front at its page, also when
+// it was minimised.
+TEST_F(Help_window_test, the_help_menu_shows_its_page_also_after_minimising) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"Support", "support.html"}, {"TQ740-SW Help", "main-window.html"}, {"Support", "support.html"}};
+    for (const auto& [item, page] : rows) {
+        if (help_window()) help_window()->showMinimized();
+        find_action(window->menuBar(), QString::fromLatin1(item))->trigger();
+        ASSERT_NE(help_window(), nullptr) << item;
+        EXPECT_EQ(page_of(help_window()), page) << item;
+        EXPECT_TRUE(help_window()->isVisible() && !help_window()->isMinimized()) << item << ": not in front";
+    }
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <chrono>
 
@@ -41,7 +42,7 @@ protected:
         holder = std::make_unique<ui::qt::Main_window>(port, clock);
         ASSERT_TRUE(holder->start());
         holder->show();
-        QApplication::processEvents();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(holder.get()));
     }
     void write_ini(const QString& text) {
         QFile file(home.path() + QStringLiteral("/config/NORVATQ740/NORVATQ740.ini"));
@@ -105,7 +106,7 @@ TEST_F(Window_test, the_tag_list_keeps_its_width_when_the_window_grows) {
     ASSERT_TRUE(tags && reports);
     const QRect tags_before = tags->geometry(), reports_before = reports->geometry();
     window_ref().resize(window_ref().width() + 120, window_ref().height() + 80);
-    QApplication::processEvents();
+    ASSERT_TRUE(qt_test::wait_for([&] { return reports->width() == reports_before.width() + 120; }));
     EXPECT_EQ(tags->width(), tags_before.width());
     EXPECT_EQ(tags->height(), tags_before.height() + 80);
     EXPECT_EQ(reports->width(), reports_before.width() + 120);
@@ -117,7 +118,7 @@ TEST_F(Window_test, the_tag_list_keeps_its_width_when_the_window_grows) {
 TEST_F(Window_test, the_window_comes_back_where_and_as_large_as_it_was_left) {
     window_ref().resize(700, 500);
     window_ref().move(40, 30);
-    QApplication::processEvents();
+    ASSERT_TRUE(qt_test::wait_for([&] { return window_ref().size() == QSize(700, 500); }));
     const QRect left_as = window_ref().geometry();
     for (int start = 1; start <= 2; ++start) {
         restart();

@@ -55,12 +55,20 @@ QDialogButtonBox* ok_cancel_buttons(QDialog* dialog, bool with_cancel) {
 
 }  // namespace
 
+QLabel* instruction_label(QDialog* dialog, QWidget* field) {
+    auto* label = new QLabel(dialog->windowTitle(), dialog);
+    label->setObjectName(QStringLiteral("instruction"));
+    label->setBuddy(field);
+    return label;
+}
+
 std::optional<std::string> ask_company_name(QWidget* parent, const std::string& current,
                                             const std::function<void(int)>& help) {
     Help_dialog dialog(parent, res::HELP_COMPANY_DISPLAY_EXTRACT, help);
     dialog.setWindowTitle(q(res::IDS_COMPANY_TITLE));
     auto* layout = new QVBoxLayout(&dialog);
     auto* field = new QLineEdit(&dialog);
+    layout->addWidget(instruction_label(&dialog, field));
     field->setObjectName(QStringLiteral("company_name"));
     field->setMaxLength(static_cast<int>(shell::MAX_COMPANY));
     field->setText(QString::fromStdString(current));
@@ -125,9 +133,13 @@ Cancel_window::Cancel_window(QWidget* parent, const std::string& caption, std::f
     layout->addWidget(bar_);
     text_ = new QLabel(this);
     layout->addWidget(text_);
-    auto* button = new QPushButton(q(res::IDS_BUTTON_CANCEL), this);
+    // In a button row, so that the button gets its keyboard letter as every
+    // dialog's buttons do.
+    auto* row = new QDialogButtonBox(this);
+    row->setCenterButtons(true);
+    QPushButton* button = row->addButton(q(res::IDS_BUTTON_CANCEL), QDialogButtonBox::RejectRole);
     button->setDefault(true);
-    layout->addWidget(button, 0, Qt::AlignCenter);
+    layout->addWidget(row);
     connect(button, &QPushButton::clicked, this, [this] {
         hide();
         if (on_cancel_) on_cancel_();

@@ -15,6 +15,10 @@ class QProgressBar;
 
 namespace ui::qt {
 
+// The dialog's title as a label over its field: a window manager may cut a
+// long title short, so the instruction it holds is shown inside too.
+QLabel* instruction_label(QDialog* dialog, QWidget* field);
+
 // Asks for the company name printed in report headers.  The field takes at
 // most 50 characters, the most a report header holds, so what the user sees
 // typed is what is kept.

@@ -97,6 +97,9 @@ bool Help_window::show_context(int context) {
         move(screen_area.right() - width() - screen_area.width() / 20, screen_area.top() + screen_area.height() / 20);
         placed_ = true;
     }
+    // A minimised help window comes back in the state it had (normal or
+    // maximised); showing and raising alone would leave it minimised.
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();

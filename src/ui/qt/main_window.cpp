@@ -9,12 +9,14 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QWindow>
 
 #include "resources/help_pages.h"
@@ -27,6 +29,8 @@
 #include "ui/qt/help_window.h"
 #include "ui/qt/adapters_dialog.h"
 #include "ui/qt/print_dialogs.h"
+#include "ui/qt/window_rules.h"
+#include "ui/dialog_rules.h"
 
 namespace ui::qt {
 
@@ -58,6 +62,37 @@ int caption_id(Caption caption) {
 }
 
 QRect to_qrect(const shell::Rect& r) { return QRect(r.x, r.y, r.width, r.height); }
+
+// A save dialog that turns the name typed into it into the file it writes by
+// the program's own rule (relative to the folder shown, the dialog's
+// extension added when the name has none) before it checks the name.  The
+// platform dialog alone would look a relative name up in the program's
+// working folder, and add no extension when a folder there has that name.
+class Save_dialog : public QFileDialog {
+public:
+    Save_dialog(QWidget* parent, const QString& title, std::string extension)
+        : QFileDialog(parent, title), extension_(std::move(extension)) {
+        // The dialog of the program's own, whose name field the rule reads.
+        setOption(QFileDialog::DontUseNativeDialog, true);
+        setAcceptMode(QFileDialog::AcceptSave);
+        setFileMode(QFileDialog::AnyFile);
+    }
+
+    void accept() override {
+        auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const QString typed = name ? name->text() : QString();
+        if (typed.isEmpty() || typed.endsWith(QLatin1Char('/'))) {
+            QFileDialog::accept();  // nothing named, or a folder to go into
+            return;
+        }
+        name->setText(q(typed_save_path(directory().absolutePath().toStdString(), typed.toStdString(), extension_)));
+        QFileDialog::accept();
+        if (result() != QDialog::Accepted && name->text() != typed) name->setText(typed);  // still open: as typed
+    }
+
+private:
+    std::string extension_;
+};
 
 }  // namespace
 
@@ -123,6 +158,7 @@ QString dialog_filter(const std::string& filter) {
 
 Main_window::Main_window(comm::Serial_port& port, comm::Clock& clock)
     : dialog_(std::make_unique<shell::Main_dialog>(*this, port, clock)) {
+    install_window_rules();
     setWindowTitle(q(res::IDS_MAIN_TITLE));
     setWindowIcon(QIcon::fromTheme(QStringLiteral("utilities-system-monitor")));
 }
@@ -137,6 +173,7 @@ bool Main_window::start() {
     const auto created = shell::created_layout(
         {tag_list_->fontMetrics().averageCharWidth(), tag_list_->fontMetrics().height()});
     measures_ = created.measures;
+    client_->setMinimumSize(minimum_client_size());
     resize(measures_.client_width, measures_.client_height + menuBar()->sizeHint().height());
     move(50, 50);
 
@@ -244,7 +281,7 @@ shell::Window_rect Main_window::outer_rect() const {
 
 shell::Rect Main_window::restored_placement(const shell::Rect& stored) const {
     // Fitted into the screen the stored corner lies on (else the primary
-    // one), never smaller than the Tag ID list and a third of the created height.
+    // one), never smaller than the window's minimum.
     QScreen* screen = QGuiApplication::screenAt(QPoint(stored.x, stored.y));
     if (!screen) screen = QGuiApplication::primaryScreen();
     if (!screen) return stored;
@@ -252,8 +289,21 @@ shell::Rect Main_window::restored_placement(const shell::Rect& stored) const {
     // must fit too.
     const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     const QRect area = screen->availableGeometry().marginsRemoved(frame);
-    return shell::fit_to_screen(stored, {area.x(), area.y(), area.width(), area.height()}, measures_.reports_list.x,
-                                measures_.client_height / 3);
+    const QSize least = minimumSizeHint();
+    return shell::fit_to_screen(stored, {area.x(), area.y(), area.width(), area.height()}, least.width(),
+                                least.height());
+}
+
+QSize Main_window::minimum_client_size() const {
+    // The Tag ID list keeps its width; the Reports list keeps room for 24
+    // characters and both lists for 5 lines, with their frames and scroll bars.
+    const QFontMetrics metrics = tag_list_->fontMetrics();
+    const int frame = 2 * tag_list_->frameWidth();
+    const int scroll_bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int list_height = 5 * metrics.lineSpacing() + frame + scroll_bar;
+    const int reports_width = 24 * metrics.averageCharWidth() + frame + scroll_bar;
+    return {measures_.client_width - measures_.reports_list.width + reports_width,
+            measures_.client_height - measures_.tag_list.height + list_height};
 }
 
 bool Main_window::eventFilter(QObject* watched, QEvent* event) {
@@ -388,24 +438,23 @@ bool Main_window::pump_events() {
 }
 
 std::optional<std::string> Main_window::pick_file(const File_request& request) {
-    QFileDialog picker(message_owner(), q(request.title));
-    picker.setOption(QFileDialog::DontUseNativeDialog, false);
-    if (!request.initial_folder.empty()) picker.setDirectory(q(request.initial_folder));
+    const bool save_file = request.save && !request.folder_only;
+    std::unique_ptr<QFileDialog> picker =
+        save_file ? std::make_unique<Save_dialog>(message_owner(), q(request.title), request.default_extension)
+                  : std::make_unique<QFileDialog>(message_owner(), q(request.title));
+    if (!request.initial_folder.empty()) picker->setDirectory(q(request.initial_folder));
     if (request.folder_only) {
-        picker.setFileMode(QFileDialog::Directory);
-        picker.setOption(QFileDialog::ShowDirsOnly, true);
-        picker.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        picker->setFileMode(QFileDialog::Directory);
+        picker->setOption(QFileDialog::ShowDirsOnly, true);
+        picker->setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     } else {
-        picker.setNameFilter(dialog_filter(request.filter));
-        picker.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        picker.setFileMode(request.save ? QFileDialog::AnyFile
-                                        : (request.must_exist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
-        if (!request.default_extension.empty()) picker.setDefaultSuffix(q(request.default_extension));
-        if (!request.default_name.empty()) picker.selectFile(q(request.default_name));
-        picker.setOption(QFileDialog::DontConfirmOverwrite, !request.ask_replace);
+        picker->setNameFilter(dialog_filter(request.filter));
+        if (!save_file) picker->setFileMode(request.must_exist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        if (!request.default_name.empty()) picker->selectFile(q(request.default_name));
+        picker->setOption(QFileDialog::DontConfirmOverwrite, !request.ask_replace);
     }
-    if (picker.exec() != QDialog::Accepted || picker.selectedFiles().isEmpty()) return std::nullopt;
-    return picker.selectedFiles().first().toStdString();
+    if (picker->exec() != QDialog::Accepted || picker->selectedFiles().isEmpty()) return std::nullopt;
+    return picker->selectedFiles().first().toStdString();
 }
 
 void Main_window::set_tag_list(const std::vector<std::string>& lines) {

@@ -106,6 +106,8 @@ private:
     shell::Window_rect outer_rect() const;
     // The placement of the settings file fitted into the available screen area.
     shell::Rect restored_placement(const shell::Rect& stored) const;
+    // The smallest client area at which both lists stay usable.
+    QSize minimum_client_size() const;
     QWidget* message_owner();
 
     std::unique_ptr<shell::Main_dialog> dialog_;

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -16,6 +17,7 @@
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 #include "ui/print/paged_print_job.h"
+#include "ui/qt/dialogs.h"
 #include "ui/qt/help_window.h"
 
 namespace ui::qt {
@@ -68,6 +70,7 @@ std::optional<int> ask_font_size(QWidget* parent, int current, const std::functi
     auto* layout = new QVBoxLayout(&dialog);
     auto* sizes = new QComboBox(&dialog);
     sizes->setObjectName(QStringLiteral("font_size"));
+    layout->addWidget(instruction_label(&dialog, sizes));
     for (int size : font_sizes) {
         sizes->addItem(QString::number(size), size);
         if (size == current) sizes->setCurrentIndex(sizes->count() - 1);
@@ -79,8 +82,6 @@ std::optional<int> ask_font_size(QWidget* parent, int current, const std::functi
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
-    // Wide enough for its title to show whole.
-    dialog.setMinimumWidth(dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) * 2);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return sizes->currentData().toInt();
 }
