@@ -10,7 +10,7 @@ enum Drift_string : int {
     IDS_DRIFT_CHART_TITLE = 58262,          // tag
     IDS_DRIFT_AXIS_DATE = 58263,
     IDS_DRIFT_AXIS_ERROR = 58264,
-    IDS_DRIFT_TOLERANCE = 58265,            // "+%s%%" or "-%s%%": the tolerance lines' names
+    IDS_DRIFT_TOLERANCE = 58265,            // "Tolerance ±%s%%": the tolerance lines' name
     IDS_DRIFT_AS_LEFT = 58266,              // input
     IDS_DRIFT_FITTED = 58267,               // input
     IDS_DRIFT_TOOLTIP_FIGURE = 58268,       // input, "As Found"/"As Left", date, error

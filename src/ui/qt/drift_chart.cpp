@@ -45,9 +45,10 @@ records::Date_time date_at(qreal ms) {
 
 // Shows the text of the series' point nearest in time as the tooltip while
 // the pointer is over the series (a line reports any place along it).
-void tooltip_on_hover(QXYSeries* series, std::function<QString(const QPointF&)> text) {
-    QObject::connect(series, &QXYSeries::hovered, series, [series, text](const QPointF& place, bool over) {
+void tooltip_on_hover(QWidget* view, QXYSeries* series, std::function<QString(const QPointF&)> text) {
+    QObject::connect(series, &QXYSeries::hovered, series, [view, series, text](const QPointF& place, bool over) {
         if (!over || series->count() == 0) {
+            view->setToolTip(QString());
             QToolTip::hideText();
             return;
         }
@@ -55,7 +56,9 @@ void tooltip_on_hover(QXYSeries* series, std::function<QString(const QPointF&)> 
         const auto nearest = std::min_element(points.begin(), points.end(), [&](const QPointF& a, const QPointF& b) {
             return std::fabs(a.x() - place.x()) < std::fabs(b.x() - place.x());
         });
-        QToolTip::showText(QCursor::pos(), text(*nearest));
+        // Also the view's own tooltip, shown again while the pointer rests there.
+        view->setToolTip(text(*nearest));
+        QToolTip::showText(QCursor::pos(), view->toolTip(), view);
     });
 }
 
@@ -131,6 +134,10 @@ void Drift_chart::show_drift(const std::string& tag_id, const records::Tag_drift
         last += 30 * day;
     }
     const qreal margin = std::max<qreal>((high - low) * 0.1, 0.05);
+    // Room either side so the first and last markers are drawn whole.
+    const qreal border = (last - first) * 0.04;
+    first -= border;
+    last += border;
 
     auto* x_axis = new QDateTimeAxis;
     x_axis->setFormat(QStringLiteral("yyyy-MM-dd"));
@@ -140,6 +147,7 @@ void Drift_chart::show_drift(const std::string& tag_id, const records::Tag_drift
     auto* y_axis = new QValueAxis;
     y_axis->setTitleText(q(res::format(res::IDS_DRIFT_AXIS_ERROR)));
     y_axis->setRange(low - margin, high + margin);
+    y_axis->applyNiceNumbers();
     chart_->addAxis(x_axis, Qt::AlignBottom);
     chart_->addAxis(y_axis, Qt::AlignLeft);
     const auto add = [&](QXYSeries* series) {
@@ -152,8 +160,7 @@ void Drift_chart::show_drift(const std::string& tag_id, const records::Tag_drift
         const double t = *drift.tolerance_percent;
         for (const double limit : {t, -t}) {
             auto* line = new QLineSeries;
-            const std::string value = (limit < 0 ? "-" : "+") + QString::number(t, 'f', 3).toStdString();
-            line->setName(q(res::format(res::IDS_DRIFT_TOLERANCE, value)));
+            line->setName(q(res::format(res::IDS_DRIFT_TOLERANCE, QString::number(t, 'f', 3).toStdString())));
             line->setPen(QPen(QColor(200, 0, 0), 2));
             line->append(first, limit);
             line->append(last, limit);
@@ -165,7 +172,8 @@ void Drift_chart::show_drift(const std::string& tag_id, const records::Tag_drift
     const int count = static_cast<int>(drift.points.size());
     for (int i = 0; i < count; ++i) {
         const records::Point_drift& p = drift.points[static_cast<std::size_t>(i)];
-        const QColor colour = QColor::fromHsv(i * 300 / std::max(count, 1), 220, 190);
+        // Hues from orange round to violet: red is the tolerance's.
+        const QColor colour = QColor::fromHsv(30 + i * 300 / std::max(count, 1), 220, 190);
         const QString input = q(p.input);
         const auto figure_tooltip = [input](const char* phase) {
             return [input, phase](const QPointF& at) {
@@ -180,7 +188,7 @@ void Drift_chart::show_drift(const std::string& tag_id, const records::Tag_drift
         found->setPointsVisible(true);
         for (const auto& f : p.as_found) found->append(msecs(f.calibrated), f.error_percent);
         add(found);
-        tooltip_on_hover(found, figure_tooltip("As Found"));
+        tooltip_on_hover(view_, found, figure_tooltip("As Found"));
 
         if (!p.as_left.empty()) {
             auto* left = new QScatterSeries;
@@ -192,7 +200,7 @@ void Drift_chart::show_drift(const std::string& tag_id, const records::Tag_drift
             for (const auto& f : p.as_left) left->append(msecs(f.calibrated), f.error_percent);
             add(left);
             hide_from_legend(chart_, left);
-            tooltip_on_hover(left, figure_tooltip("As Left"));
+            tooltip_on_hover(view_, left, figure_tooltip("As Left"));
         }
 
         if (p.drift_percent_per_year) {
@@ -208,7 +216,7 @@ void Drift_chart::show_drift(const std::string& tag_id, const records::Tag_drift
             const std::string text = res::format(res::IDS_DRIFT_TOOLTIP_FIT, p.input,
                                                  records::drift_text(p.drift_percent_per_year),
                                                  p.projected ? records::date_text(*p.projected) : std::string("-"));
-            tooltip_on_hover(fitted, [text](const QPointF&) { return q(text); });
+            tooltip_on_hover(view_, fitted, [text](const QPointF&) { return q(text); });
         }
     }
 }
