@@ -236,7 +236,7 @@ int run_drift(const std::vector<std::string>& args, const std::string& database)
 }  // namespace
 
 int run_records(const std::vector<std::string>& args, const std::string& database) {
-    if (args.empty()) return usage("records needs list, show, import, verify or export");
+    if (args.empty()) return usage("records needs list, show, import, verify, export or drift");
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "list") return rest.empty() ? run_list(database) : usage("records list takes no arguments");
