@@ -222,10 +222,12 @@ void Drift_chart::show_drift(const std::string& tag_id, const records::Tag_drift
 }
 
 void Drift_chart::save_png() {
-    QString file = QFileDialog::getSaveFileName(this, q(res::str(res::IDS_DRIFT_SAVE_PNG)).remove(QStringLiteral("...")),
-                                                QString(), q(res::str(res::IDS_DRIFT_PNG_FILTER)));
-    if (file.isEmpty()) return;
-    if (!file.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) file += QStringLiteral(".png");
+    QFileDialog dialog(this, q(res::str(res::IDS_DRIFT_SAVE_PNG)).remove(QStringLiteral("...")), QString(),
+                       q(res::str(res::IDS_DRIFT_PNG_FILTER)));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("png"));  // added before the dialog asks about overwriting
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString file = dialog.selectedFiles().front();
     if (!view_->grab().save(file, "PNG"))
         QMessageBox::critical(this, windowTitle(), q(res::format(res::IDS_DRIFT_SAVE_FAILED, file.toStdString())));
 }
