@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "reports/report_print.h"
+#include "resources/drift_strings.h"
 #include "resources/records_window_strings.h"
 #include "resources/strings.h"
 
@@ -17,7 +18,7 @@ using Table = Records_browser::Table;
 const std::vector<int>& columns(Table table) {
     static const std::vector<int> tags = {res::IDS_RECORDS_COLUMN_TAG, res::IDS_RECORDS_COLUMN_LAST_CALIBRATED,
                                           res::IDS_RECORDS_COLUMN_AS_FOUND, res::IDS_RECORDS_COLUMN_AS_LEFT,
-                                          res::IDS_RECORDS_COLUMN_CALIBRATIONS};
+                                          res::IDS_RECORDS_COLUMN_CALIBRATIONS, res::IDS_RECORDS_COLUMN_PROJECTED};
     static const std::vector<int> calibrations = {
         res::IDS_RECORDS_COLUMN_CALIBRATED, res::IDS_RECORDS_COLUMN_AS_FOUND,  res::IDS_RECORDS_COLUMN_AS_LEFT,
         res::IDS_RECORDS_COLUMN_TECHNICIAN, res::IDS_RECORDS_COLUMN_CALIBRATOR, res::IDS_RECORDS_COLUMN_SOURCE};
@@ -67,6 +68,7 @@ Records_browser::Records_browser(Records_context& context, Record_store* store) 
 
 void Records_browser::load() {
     tags_ = store_ ? store_->tag_summaries() : std::vector<Tag_summary>{};
+    projected_cells_.clear();
     selected_tag_ = -1;
     set_filter(filter_);
 }
@@ -104,6 +106,7 @@ std::string Records_browser::cell(Table table, int row, int column) const {
         case 2: return verdict_text(tag.as_found);
         case 3: return verdict_text(tag.as_left);
         case 4: return std::to_string(tag.calibrations);
+        case 5: return projected_cell(tag);
         default: return {};
         }
     }
@@ -206,6 +209,9 @@ void Records_browser::select_tag(int row) {
     calibrations_.clear();
     if (row >= 0 && store_) calibrations_ = store_->calibrations_of(shown_tag(row).tag_id, Record_store::Order::newest_first);
     selected_calibration_ = calibrations_.empty() ? -1 : 0;
+    std::vector<Calibration> values;
+    for (const auto& r : calibrations_) values.push_back(r.calibration);
+    drift_ = drift_of(values);
 }
 
 void Records_browser::select_calibration(int row) {
@@ -240,6 +246,21 @@ bool Records_browser::open_in_reports_list() {
     const auto lines = current_lines();
     if (!lines) return false;
     return reports::open_report_lines(context_.files, *lines, layout_of(*lines));
+}
+
+std::string Records_browser::projected_cell(const Tag_summary& tag) const {
+    const auto known = projected_cells_.find(tag.tag_id);
+    if (known != projected_cells_.end()) return known->second;
+    std::vector<Calibration> values;
+    if (store_)
+        for (const auto& r : store_->calibrations_of(tag.tag_id, Record_store::Order::oldest_first))
+            values.push_back(r.calibration);
+    const auto projected = drift_of(values).earliest_projected();
+    std::string text = "-";
+    if (projected)
+        text = at_risk(projected, next_due_date(tag)) ? res::format(res::IDS_PROJECTED_AT_RISK, date_text(*projected))
+                                                      : date_text(*projected);
+    return projected_cells_[tag.tag_id] = text;
 }
 
 reports::Report_format layout_of(const std::vector<std::string>& lines) {

@@ -11,10 +11,12 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "records/drift.h"
 #include "records/record_store.h"
 #include "reports/report_files.h"
 #include "ui/ui.h"
@@ -86,6 +88,14 @@ public:
     // from a file.  True when they were put there: the window then closes.
     bool open_in_reports_list();
 
+    // ---- Drift ----
+    // The selected tag's drift (the chart's figures and fitted lines).
+    const Tag_drift& drift() const { return drift_; }
+    // The tag list's last column: the earliest projected out-of-tolerance
+    // date, "DATE at risk" when it falls before the next due date, "-" when
+    // no point has a projection.  Worked out once per tag, when first shown.
+    std::string projected_cell(const Tag_summary& tag) const;
+
 private:
     const Tag_summary& shown_tag(int row) const { return tags_[shown_[static_cast<std::size_t>(row)]]; }
     const Point& point(Table table, int row) const;
@@ -101,6 +111,8 @@ private:
     int selected_tag_ = -1;                     // row among shown_
     std::vector<Recorded_calibration> calibrations_;  // of the selected tag, newest first
     int selected_calibration_ = -1;
+    Tag_drift drift_;                                 // of the selected tag
+    mutable std::map<std::string, std::string> projected_cells_;  // by tag ID
 };
 
 // The layout of recorded report lines: CSV when the "Tag ID:" line is quoted.

@@ -1,6 +1,7 @@
 // The calibration records end to end: tq740-sim --demo, tq740-cli upload
 // recording every report, records show --json, the [records] settings,
-// --no-records, two imports of the same files at once, verify and export.
+// --no-records, two imports of the same files at once, verify and export;
+// records drift of a tag calibrated twice.
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -110,6 +111,40 @@ TEST(Records_e2e, uploads_are_recorded_once_and_shown_as_json) {
               "output_low,output_high,calibrator,calibrator_last_cal,source,sha256");
     EXPECT_NE(csv.find("\r\nPY-560,2025-03-12 14:22:51,As Found,2,8.0000,5.9154,-0.705,Fail,Brandt,IP-2,B2-7102,"),
               std::string::npos);
+
+    // TT-101 a year (365 days) later: 50.000 fell by 0.5 and 100.000 by 0.125; 0.000 stayed.
+    // From the As Left figures 0.313 and 0.000 (at 09:05:03) towards -0.5%: 0.813 / 0.5 x 365
+    // = 593.5 days and 0.5 / 0.125 x 365 = 1460 days.
+    std::string worked = test::file_bytes(std::string(TQ740_SOURCE_DIR) + "/tests/unit/golden/worked_example.txt");
+    const std::string first_path = home.path + "/worked.txt", later_path = home.path + "/later.txt";
+    std::ofstream(first_path, std::ios::binary) << worked;
+    for (const auto& [from, to] : {std::pair<std::string, std::string>{"2010/05/07", "2011/05/07"},
+                                   {"12.100    0.625  Fail", "12.020    0.125  Pass"},
+                                   {"19.990   -0.063  Pass", "19.970   -0.188  Pass"}})
+        worked.replace(worked.find(from), from.size(), to);
+    std::ofstream(later_path, std::ios::binary) << worked;
+    const std::string db = home.path + "/drift.sqlite";
+    ASSERT_EQ(cli({"--records", db, "records", "import", first_path, later_path}).status, 0);
+    const Run_result drift = cli({"--records", db, "records", "drift", "TT-101"});
+    ASSERT_EQ(drift.status, 0) << drift.errors;
+    EXPECT_EQ(drift.output,
+              "50.000\t2\t-0.500\t0.125\t2012-12-20\n"
+              "0.000\t2\t0.000\t0.000\t-\n"
+              "100.000\t2\t-0.125\t-0.188\t2015-05-06\n");
+    const QJsonArray points = QJsonDocument::fromJson(
+        QByteArray::fromStdString(cli({"--records", db, "records", "drift", "TT-101", "--json"}).output)).array();
+    ASSERT_EQ(points.size(), 3);
+    EXPECT_EQ(points[0].toObject(), (QJsonObject{{"input", "50.000"}, {"calibrations", 2},
+                                                 {"drift_percent_per_year", -0.5}, {"last_error_percent", 0.125},
+                                                 {"projected_out_of_tolerance", "2012-12-20"}}));
+    EXPECT_TRUE(points[1].toObject()["projected_out_of_tolerance"].isNull());
+    EXPECT_EQ(points[1].toObject()["drift_percent_per_year"].toDouble(), 0.0);
+    const Run_result one = cli({"--records", db, "records", "drift", "TT-101", "--json", "TT-102"});
+    EXPECT_EQ(one.status, 64);
+    const Run_result missing = cli({"--records", db, "records", "drift", "TT-102"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.errors, "ERROR: Tag TT-102 has no calibration recorded.\n");
+    EXPECT_EQ(missing.output, "");
 }
 
 }  // namespace

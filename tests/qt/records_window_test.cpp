@@ -1,10 +1,14 @@
 // The Calibration Records window over a records database of three
 // calibrations of two tags (one As Found failing): the tag list, the filter
 // as the user types, a click on a tag and on a calibration, the point tables
-// with the failure marked, the buttons' states, F1 and Open in Reports List.
+// with the failure marked, the buttons' states, F1 and Open in Reports List;
+// the drift chart and the projection column following the selected tag.
 #include <gtest/gtest.h>
 
+#include <QChart>
 #include <QLineEdit>
+#include <QLineSeries>
+#include <QScatterSeries>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -16,6 +20,7 @@
 #include "resources/help_pages.h"
 #include "support/scripted_ui.h"
 #include "support/test_files.h"
+#include "ui/qt/drift_chart.h"
 #include "ui/qt/records_window.h"
 
 namespace {
@@ -78,14 +83,44 @@ TEST(Records_window, lists_filters_selects_marks_failures_and_opens_in_the_repor
     EXPECT_EQ(calibrations->model()->rowCount(), 2);
     EXPECT_TRUE(print->isEnabled());
 
+    // TT-101's drift: 50.000 fell 0.5 in 31 days; from its As Left 0.313 it reaches -0.5 after
+    // 0.813 / 0.5 x 31 = 50.4 days, before the tag is next due.
+    EXPECT_EQ(text_of(tags, 0, 5), QStringLiteral("2010-07-27 at risk"));
+    auto* drift = window.findChild<ui::qt::Drift_chart*>(QStringLiteral("drift_chart"));
+    auto* save_chart = window.findChild<QPushButton*>(QStringLiteral("save_chart"));
+    ASSERT_TRUE(drift && save_chart);
+    const auto series = [drift] { return drift->chart()->series(); };
+    // The tolerance's two lines, then per point its As Found line, As Left markers and fitted line.
+    ASSERT_EQ(series().size(), 2 + 3 * 3);
+    EXPECT_EQ(static_cast<QLineSeries*>(series()[1])->points(),
+              (QList<QPointF>{{static_cast<QLineSeries*>(series()[1])->at(0).x(), -0.5},
+                              {static_cast<QLineSeries*>(series()[1])->at(1).x(), -0.5}}));
+    auto* found = static_cast<QLineSeries*>(series()[2]);
+    auto* left = qobject_cast<QScatterSeries*>(series()[3]);
+    auto* fitted = static_cast<QLineSeries*>(series()[4]);
+    ASSERT_TRUE(left);
+    EXPECT_EQ(found->name(), QStringLiteral("50.000"));
+    EXPECT_EQ(found->at(0).y(), 0.625);
+    EXPECT_EQ(found->at(1).y(), 0.125);
+    EXPECT_EQ(found->at(1).x() - found->at(0).x(), 31 * 86400000.0);
+    EXPECT_EQ(left->brush().style(), Qt::NoBrush);  // hollow
+    EXPECT_EQ(left->at(1).y(), 0.313);
+    EXPECT_EQ(fitted->pen().style(), Qt::DashLine);
+    EXPECT_NEAR(fitted->at(0).y(), 0.625, 1e-9);
+    EXPECT_NEAR(fitted->at(1).y(), 0.125, 1e-9);
+    EXPECT_TRUE(save_chart->isEnabled());
+
     // Typing narrows the tags at each key; with none shown nothing can be pressed.
     filter->setFocus();
     QTest::keyClicks(filter, QStringLiteral("20"));
     EXPECT_EQ(tags->model()->rowCount(), 1);
     EXPECT_EQ(text_of(tags, 0, 0), QStringLiteral("TT-202"));
+    EXPECT_EQ(text_of(tags, 0, 5), QStringLiteral("-"));
+    EXPECT_EQ(series().size(), 2 + 3 * 2);  // one calibration: no fitted lines
     QTest::keyClick(filter, Qt::Key_3);
     EXPECT_EQ(tags->model()->rowCount(), 0);
-    EXPECT_FALSE(print->isEnabled() || open->isEnabled());
+    EXPECT_FALSE(print->isEnabled() || open->isEnabled() || save_chart->isEnabled());
+    EXPECT_TRUE(series().isEmpty());
     filter->clear();
 
     // A click on TT-101's older calibration: its failure written out and coloured, a pass neither.

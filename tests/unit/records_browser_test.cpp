@@ -165,7 +165,11 @@ TEST(Records_menu, import_then_browse_filter_select_print_and_open_in_the_report
         ASSERT_EQ(b.cell(Table::tags, b.selected_tag(), 0), "TT-101");
         // The tag's last calibration gives its verdicts; a Fail is marked, a Pass is not.
         EXPECT_EQ(cells(b, Table::tags, b.selected_tag()),
-                  (std::vector<std::string>{"TT-101", "2010-06-07 09:05:03", "Pass", "Fail", "2"}));
+                  (std::vector<std::string>{"TT-101", "2010-06-07 09:05:03", "Pass", "Fail", "2", "2010-06-07 at risk"}));
+        // Its drift: 50.000 fell 0.5 in 31 days and was left outside (As Left 0.625), so it is
+        // out of tolerance from that calibration on, before the tag is next due.
+        EXPECT_EQ(records::drift_line(b.drift().points.at(0)), "50.000\t2\t-5.891\t0.125\t2010-06-07");
+        EXPECT_EQ(b.cell(Table::tags, 0, 5), "-");  // one calibration: no drift
         EXPECT_FALSE(b.failed(Table::tags, b.selected_tag(), 2));
         EXPECT_TRUE(b.failed(Table::tags, b.selected_tag(), 3));
 

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "records/drift.h"
 #include "records/record_store.h"
 #include "resources/records_strings.h"
 #include "resources/strings.h"
@@ -193,10 +194,49 @@ int run_export(const std::vector<std::string>& args, const std::string& database
     return 0;
 }
 
+
+// records drift TAG [--json]: one line per test point: input, calibrations
+// used, drift (% of span per year), newest As Found error, projected date.
+int run_drift(const std::vector<std::string>& args, const std::string& database) {
+    std::string tag;
+    bool json = false;
+    for (const auto& a : args) {
+        if (a == "--json") json = true;
+        else if (tag.empty() && !a.empty()) tag = a;
+        else return usage("records drift takes one tag ID and --json");
+    }
+    if (tag.empty()) return usage("records drift needs a tag ID");
+    records::Record_store store(database, {.read_only = true});
+    if (!open_store(store)) return 1;
+    const auto recorded = store.calibrations_of(tag, records::Record_store::Order::oldest_first);
+    if (!store.error().empty()) return fail(store.error());
+    if (recorded.empty()) return fail(res::format(res::IDS_TAG_NOT_RECORDED, tag));
+    std::vector<records::Calibration> calibrations;
+    for (const auto& r : recorded) calibrations.push_back(r.calibration);
+    const records::Tag_drift drift = records::drift_of(calibrations);
+
+    if (json) {
+        QJsonArray array;
+        for (const auto& p : drift.points)
+            array.append(QJsonObject{
+                {"input", q(p.input)},
+                {"calibrations", p.calibrations},
+                {"drift_percent_per_year", p.drift_percent_per_year
+                                               ? QJsonValue(records::rounded_drift(*p.drift_percent_per_year))
+                                               : QJsonValue(QJsonValue::Null)},
+                {"last_error_percent", text_or_null(p.last_error_percent)},
+                {"projected_out_of_tolerance", p.projected ? QJsonValue(q(records::date_text(*p.projected))) : QJsonValue(QJsonValue::Null)}});
+        std::fputs(QJsonDocument(array).toJson(QJsonDocument::Indented).constData(), stdout);
+        return 0;
+    }
+    for (const auto& p : drift.points) std::printf("%s\n", records::drift_line(p).c_str());
+    return 0;
+}
+
 }  // namespace
 
 int run_records(const std::vector<std::string>& args, const std::string& database) {
-    if (args.empty()) return usage("records needs list, show, import, verify or export");
+    if (args.empty()) return usage("records needs list, show, import, verify, export or drift");
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "list") return rest.empty() ? run_list(database) : usage("records list takes no arguments");
@@ -204,13 +244,16 @@ int run_records(const std::vector<std::string>& args, const std::string& databas
     if (command == "import") return run_import(rest, database);
     if (command == "verify") return rest.empty() ? run_verify(database) : usage("records verify takes no arguments");
     if (command == "export") return run_export(rest, database);
+    if (command == "drift") return run_drift(rest, database);
     return usage("records does not understand '" + command + "'");
 }
 
 const char* records_usage() {
     return "records list | show TAG [--json] | import FILE... | verify | export --csv FILE\n"
+           "                             | drift TAG [--json]\n"
            "                             the calibration records: list the tags, show a tag's\n"
-           "                             calibrations, record saved reports, check the chain, export";
+           "                             calibrations, record saved reports, check the chain, export,\n"
+           "                             a tag's drift and projected out-of-tolerance dates";
 }
 
 }  // namespace ui::console

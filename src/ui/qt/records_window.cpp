@@ -17,6 +17,7 @@
 #include "resources/help_pages.h"
 #include "resources/records_window_strings.h"
 #include "resources/strings.h"
+#include "ui/qt/drift_chart.h"
 #include "ui/qt/help_window.h"
 
 namespace ui::qt {
@@ -134,6 +135,8 @@ Records_window::Records_window(QWidget* parent, records::Records_browser& browse
     right_layout->addWidget(calibrations_, 1);
     right_layout->addWidget(details_);
     right_layout->addLayout(points, 2);
+    drift_chart_ = new Drift_chart(right);
+    right_layout->addWidget(drift_chart_, 3);
     splitter->addWidget(left);
     splitter->addWidget(right);
     splitter->setStretchFactor(0, 2);
@@ -187,7 +190,7 @@ Records_window::Records_window(QWidget* parent, records::Records_browser& browse
     int tags_width = 2 * tags_->frameWidth() + tags_->verticalScrollBar()->sizeHint().width() + 8;
     for (int column = 0; column < tag_model_->columnCount({}); ++column) tags_width += tags_->columnWidth(column);
 
-    const QSize wanted(fontMetrics().averageCharWidth() * 190, fontMetrics().height() * 40);
+    const QSize wanted(fontMetrics().averageCharWidth() * 190, fontMetrics().height() * 56);
     const QRect screen = parent && parent->screen() ? parent->screen()->availableGeometry() : QRect();
     resize(screen.isValid() ? wanted.boundedTo(screen.size() * 9 / 10) : wanted);
     tags_width = std::min(tags_width, width() * 2 / 5);
@@ -242,6 +245,9 @@ void Records_window::mirror(bool tags_changed, bool calibrations_changed) {
     details_->setText(details.join(QLatin1Char('\n')));
     print_->setEnabled(browser_.can_print());
     open_->setEnabled(browser_.can_open_in_list());
+    if (calibrations_changed)  // the calibrations change with the selected tag
+        drift_chart_->show_drift(browser_.cell(records::Records_browser::Table::tags, browser_.selected_tag(), 0),
+                                 browser_.drift());
     mirroring_ = false;
 }
 

@@ -20,6 +20,7 @@ class QTableView;
 namespace ui::qt {
 
 class Browser_table_model;
+class Drift_chart;
 
 class Records_window : public QDialog {
 public:
@@ -49,6 +50,7 @@ private:
     Browser_table_model* as_left_model_ = nullptr;
     QPushButton* print_ = nullptr;
     QPushButton* open_ = nullptr;
+    Drift_chart* drift_chart_ = nullptr;  // the selected tag's drift
 };
 
 }  // namespace ui::qt
