@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "records/certificate.h"
 #include "reports/report_print.h"
 #include "resources/records_window_strings.h"
 #include "resources/strings.h"
@@ -240,6 +241,14 @@ bool Records_browser::open_in_reports_list() {
     const auto lines = current_lines();
     if (!lines) return false;
     return reports::open_report_lines(context_.files, *lines, layout_of(*lines));
+}
+
+void Records_browser::print_certificate() {
+    const Recorded_calibration* record = current();
+    if (!record) return;
+    records::print_certificate(context_.files.ui,
+                               make_certificate(*record, context_.company, certificate_due_date(record->calibration)),
+                               context_.font_size, context_.files.refresh_status_line);
 }
 
 reports::Report_format layout_of(const std::vector<std::string>& lines) {

@@ -31,6 +31,8 @@ struct Records_context {
     std::string database;
     // The printing font size (File > Print Setup).
     int font_size = 9;
+    // The company name of the settings, printed on certificates.
+    std::string company = {};
 };
 
 class Records_browser {
@@ -85,6 +87,9 @@ public:
     // Open in Reports List: the recorded lines in the Reports list as if read
     // from a file.  True when they were put there: the window then closes.
     bool open_in_reports_list();
+    // Certificate: the selected calibration's certificate on the printer
+    // the user picks (a printer, or a PDF file).  The window stays open.
+    void print_certificate();
 
 private:
     const Tag_summary& shown_tag(int row) const { return tags_[shown_[static_cast<std::size_t>(row)]]; }

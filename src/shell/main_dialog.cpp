@@ -225,6 +225,7 @@ void Main_dialog::run_records_command(int command) {
         [this] { program_.clear_tag_list_display(); }};
     const std::string database = records::database_path(records::read_records_settings(ini_path(folders_)));
     records::Records_context context{files, database, settings_.font_size};
+    context.company = settings_.company;
     if (command == res::ID_RECORDS_BROWSE)
         records::calibration_records_command(context);
     else

@@ -6,7 +6,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "records/certificate.h"
 #include "records/record_store.h"
+#include "resources/certificate_strings.h"
+#include "resources/reports_strings.h"
+#include "shell/settings.h"
+#include "ui/console/console_ui.h"
+#include "ui/print/paged_print_job.h"
 #include "resources/records_strings.h"
 #include "resources/strings.h"
 #include "ui/console/cli.h"
@@ -193,10 +199,68 @@ int run_export(const std::vector<std::string>& args, const std::string& database
     return 0;
 }
 
+// records certificate TAG [--calibrated "YYYY-MM-DD HH:MM:SS"] --pdf OUT.pdf [--font-size N]:
+// the certificate of the tag's calibration at that date and time (default:
+// the last one) printed into the PDF file.  Nothing is written unless the
+// certificate is printed whole.
+int run_certificate(const std::vector<std::string>& args, const std::string& database,
+                    const Records_printing& printing) {
+    std::string tag, pdf, calibrated;
+    bool has_calibrated = false;
+    int font_size = printing.font_size;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool has_value = i + 1 < args.size();
+        if (a == "--pdf" && has_value) {
+            pdf = args[++i];
+        } else if (a == "--calibrated" && has_value) {
+            calibrated = args[++i];
+            has_calibrated = true;
+        } else if (a == "--font-size" && has_value) {
+            const std::string& n = args[++i];
+            font_size = n.size() <= 2 && n.find_first_not_of("0123456789") == std::string::npos && !n.empty()
+                            ? std::stoi(n)
+                            : 0;
+            if (!shell::valid_font_size(font_size)) return usage("--font-size takes 8, 9, 10, 11, 12, 14 or 16");
+        } else if (tag.empty() && !a.empty() && a[0] != '-') {
+            tag = a;
+        } else {
+            return usage("records certificate takes one tag ID, --calibrated DATE, --pdf FILE and --font-size N");
+        }
+    }
+    if (tag.empty() || pdf.empty()) return usage("records certificate needs a tag ID and --pdf OUT.pdf");
+    std::optional<records::Date_time> when;
+    if (has_calibrated) {
+        when = records::parse_calibrated(calibrated);
+        if (!when) return fail(res::format(res::IDS_CERT_BAD_DATE, calibrated));
+    }
+
+    records::Record_store store(database, {.read_only = true});
+    if (!open_store(store)) return 1;
+    const auto calibrations = store.calibrations_of(tag, records::Record_store::Order::oldest_first);
+    if (!store.error().empty()) return fail(store.error());
+    if (calibrations.empty()) return fail(res::format(res::IDS_TAG_NOT_RECORDED, tag));
+    const records::Recorded_calibration* record = records::find_calibration(calibrations, when);
+    if (!record) return fail(res::format(res::IDS_CERT_NO_CALIBRATION_AT, tag, calibrated));
+
+    const records::Certificate certificate = records::make_certificate(
+        *record, printing.company, records::certificate_due_date(record->calibration));
+    Console_ui ui(false);
+    ui::print::Pdf_result result;
+    ui.print_with([&pdf, &result]() -> std::unique_ptr<ui::Print_job> {
+        return std::make_unique<ui::print::Pdf_print_job>(pdf, &result);
+    });
+    records::print_certificate(ui, certificate, font_size);
+    if (ui.error_count() > 0) return 1;
+    if (!result.written) return fail(!result.error.empty() ? result.error : res::str(res::IDS_PRINT_FAILED));
+    std::printf("%s: %d pages\n", pdf.c_str(), result.pages);
+    return 0;
+}
+
 }  // namespace
 
-int run_records(const std::vector<std::string>& args, const std::string& database) {
-    if (args.empty()) return usage("records needs list, show, import, verify or export");
+int run_records(const std::vector<std::string>& args, const std::string& database, const Records_printing& printing) {
+    if (args.empty()) return usage("records needs list, show, import, verify, export or certificate");
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "list") return rest.empty() ? run_list(database) : usage("records list takes no arguments");
@@ -204,13 +268,16 @@ int run_records(const std::vector<std::string>& args, const std::string& databas
     if (command == "import") return run_import(rest, database);
     if (command == "verify") return rest.empty() ? run_verify(database) : usage("records verify takes no arguments");
     if (command == "export") return run_export(rest, database);
+    if (command == "certificate") return run_certificate(rest, database, printing);
     return usage("records does not understand '" + command + "'");
 }
 
 const char* records_usage() {
     return "records list | show TAG [--json] | import FILE... | verify | export --csv FILE\n"
            "                             the calibration records: list the tags, show a tag's\n"
-           "                             calibrations, record saved reports, check the chain, export";
+           "                             calibrations, record saved reports, check the chain, export\n"
+           "records certificate TAG [--calibrated \"YYYY-MM-DD HH:MM:SS\"] --pdf OUT.pdf [--font-size N]\n"
+           "                             the calibration certificate (default: the last calibration)";
 }
 
 }  // namespace ui::console

@@ -5,6 +5,8 @@
 //   tq740-cli records import FILE...         record saved report files
 //   tq740-cli records verify                 check every hash and the chain
 //   tq740-cli records export --csv FILE      one row per point per calibration
+//   tq740-cli records certificate TAG [--calibrated "YYYY-MM-DD HH:MM:SS"] --pdf OUT.pdf
+//                                            a calibration certificate into a PDF file
 //
 // The database is the one --records names, else [records] database, else
 // the default.  Nothing here writes the settings file.
@@ -15,9 +17,17 @@
 
 namespace ui::console {
 
+// What the certificate takes from the settings: the company name and the
+// printing font size.
+struct Records_printing {
+    std::string company;
+    int font_size = 9;
+};
+
 // Runs "records ARGS..." (args after "records") on the database file.
 // Returns the exit status.
-int run_records(const std::vector<std::string>& args, const std::string& database);
+int run_records(const std::vector<std::string>& args, const std::string& database,
+                const Records_printing& printing = {});
 
 // The usage lines of records.
 const char* records_usage();

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "resources/certificate_strings.h"
 #include "resources/help_pages.h"
 #include "resources/records_window_strings.h"
 #include "resources/strings.h"
@@ -150,6 +151,7 @@ Records_window::Records_window(QWidget* parent, records::Records_browser& browse
     };
     print_ = button(res::IDS_RECORDS_PRINT, "print");
     open_ = button(res::IDS_RECORDS_OPEN_IN_LIST, "open_in_list");
+    certificate_ = button(res::IDS_RECORDS_CERTIFICATE, "certificate");
     buttons->addStretch();
     QPushButton* close = button(res::IDS_RECORDS_CLOSE, "close");
     QPushButton* help_button = button(res::IDS_RECORDS_HELP, "help");
@@ -175,6 +177,7 @@ Records_window::Records_window(QWidget* parent, records::Records_browser& browse
     connect(open_, &QPushButton::clicked, this, [this] {
         if (browser_.open_in_reports_list()) accept();
     });
+    connect(certificate_, &QPushButton::clicked, this, [this] { browser_.print_certificate(); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(help_button, &QPushButton::clicked, this, [help] {
         if (help) help(res::HELP_RECORDS_WINDOW);
@@ -242,6 +245,7 @@ void Records_window::mirror(bool tags_changed, bool calibrations_changed) {
     details_->setText(details.join(QLatin1Char('\n')));
     print_->setEnabled(browser_.can_print());
     open_->setEnabled(browser_.can_open_in_list());
+    certificate_->setEnabled(browser_.can_print());
     mirroring_ = false;
 }
 

@@ -49,6 +49,7 @@ private:
     Browser_table_model* as_left_model_ = nullptr;
     QPushButton* print_ = nullptr;
     QPushButton* open_ = nullptr;
+    QPushButton* certificate_ = nullptr;
 };
 
 }  // namespace ui::qt
