@@ -1,6 +1,7 @@
 #include "records/certificate.h"
 
 #include <QDate>
+#include <algorithm>
 #include <cstdio>
 
 #include "resources/certificate_strings.h"
@@ -109,7 +110,8 @@ Certificate make_certificate(const Recorded_calibration& record, const std::stri
     b.add("");
     b.add(res::str(res::IDS_CERT_APPROVAL_SIGNATURE));
     b.add("");
-    b.add(res::IDS_CERT_SHA256, record.sha256);
+    b.add(res::str(res::IDS_CERT_SHA256));
+    b.add("  " + record.sha256);
     b.certificate.closing = {closing, b.certificate.lines.size() - closing};
     return b.certificate;
 }
@@ -203,7 +205,7 @@ bool print_certificate(ui::Ui& ui, const Certificate& certificate, int font_size
     ui.set_wait_cursor(true);
     const std::string name = res::str(res::IDS_CERT_TITLE) + " " + certificate.tag_id;
     const bool printed = reports::print_document(
-        ui, *job, name, font_size, [&certificate](const reports::Page_geometry& g, const reports::Page_sink& sink) {
+        ui, *job, name, std::min(font_size, certificate_max_font_size), [&certificate](const reports::Page_geometry& g, const reports::Page_sink& sink) {
             return lay_out_certificate_pages(certificate, g, sink);
         });
     if (refresh_status_line) refresh_status_line();

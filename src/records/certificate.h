@@ -70,8 +70,13 @@ std::optional<Date_time> parse_calibrated(const std::string& text);
 const Recorded_calibration* find_calibration(const std::vector<Recorded_calibration>& calibrations,
                                              const std::optional<Date_time>& when);
 
+// The largest font size a certificate prints in: its lines are up to 66
+// characters wide, which fit across A4 and Letter up to 12 points.
+inline constexpr int certificate_max_font_size = 12;
+
 // The certificate on the printer the user picks (a cancelled print dialog
-// does nothing).  refresh_status_line puts the configured-format text back
+// does nothing), in the printing font size but at most
+// certificate_max_font_size.  refresh_status_line puts the configured-format text back
 // (may be empty).  True when the document was printed whole.
 bool print_certificate(ui::Ui& ui, const Certificate& certificate, int font_size,
                        const std::function<void()>& refresh_status_line = {});

@@ -31,8 +31,8 @@ extern const std::vector<String_entry> certificate_strings = {
     {IDS_CERT_AS_FOUND_RESULT, "As Found Result:"},
     {IDS_CERT_AS_LEFT_RESULT, "As Left Result:"},
     {IDS_CERT_DUE, "Calibration Due:"},
-    {IDS_CERT_TECHNICIAN_SIGNATURE, "Technician Signature  ______________________________  Date  ____________"},
-    {IDS_CERT_APPROVAL_SIGNATURE, "Approval Signature    ______________________________  Date  ____________"},
+    {IDS_CERT_TECHNICIAN_SIGNATURE, "Technician Signature  ____________________  Date  __________"},
+    {IDS_CERT_APPROVAL_SIGNATURE, "Approval Signature    ____________________  Date  __________"},
     {IDS_CERT_SHA256, "Record SHA-256:"},
 };
 

@@ -39,7 +39,7 @@ std::string summary(const ui::Printed_page& page, bool first) {
 }
 
 TEST(Certificate, pages_break_before_the_bottom_limit_repeating_table_headers) {
-    // 38 lines besides the points; one pixel a line, so the bottom limit is
+    // 39 lines besides the points; one pixel a line, so the bottom limit is
     // the number of lines on a page.
     struct Row {
         int as_found, as_left, bottom_limit;
@@ -47,21 +47,21 @@ TEST(Certificate, pages_break_before_the_bottom_limit_repeating_table_headers) {
     };
     const std::string columns = "Point Input Reading % Error Verdict";
     const Row rows[] = {
-        {3, 3, 44, {"44"}},
-        {3, 3, 43, {"33", "13: As Found Result: Pass | As Left Result: Pass | Calibration Due: 2025-02-28"}},
+        {3, 3, 45, {"45"}},
+        {3, 3, 44, {"33", "14: As Found Result: Pass | As Left Result: Pass | Calibration Due: 2025-02-28"}},
         // The header goes with its first row.
         {21, 0, 23,
          {"21", "23: As Found | " + columns + " | 1 I1 R1 0.100 Pass",
-          "21: As Found | " + columns + " | 20 I20 R20 0.100 Pass"}},
+          "22: As Found | " + columns + " | 20 I20 R20 0.100 Pass"}},
         {21, 0, 24,
-         {"24", "24: As Found | " + columns + " | 2 I2 R2 0.100 Pass", "16: As Left | " + columns + " | "}},
+         {"24", "24: As Found | " + columns + " | 2 I2 R2 0.100 Pass", "17: As Left | " + columns + " | "}},
         {21, 0, 30,
          {"30", "22: As Found | " + columns + " | 8 I8 R8 0.100 Pass",
-          "13: As Found Result: Pass | As Left Result: - | Calibration Due: 2025-02-28"}},
+          "14: As Found Result: Pass | As Left Result: - | Calibration Due: 2025-02-28"}},
         // The As Left table: continued, or its header moved with its first row.
-        {2, 21, 40, {"40", "25: As Left | " + columns + " | 15 I15 R15 0.100 Pass"}},
-        {2, 5, 28, {"26", "21: As Left | " + columns + " | 3 I3 R3 0.100 Pass"}},
-        {2, 5, 29, {"29", "20: As Left | " + columns + " | 4 I4 R4 0.100 Pass"}},
+        {2, 21, 40, {"40", "26: As Left | " + columns + " | 15 I15 R15 0.100 Pass"}},
+        {2, 5, 28, {"26", "22: As Left | " + columns + " | 3 I3 R3 0.100 Pass"}},
+        {2, 5, 29, {"29", "21: As Left | " + columns + " | 4 I4 R4 0.100 Pass"}},
     };
     for (const Row& row : rows) {
         const auto record = calibration_with(row.as_found, row.as_left);
