@@ -12,6 +12,8 @@ Records_settings read_records_settings(const std::string& ini_path) {
     Records_settings settings;
     settings.database = ini.read_text("database", "");
     settings.record_uploads = ini.read_int("record_uploads", 1) != 0;
+    settings.interval_days =
+        parse_days(ini.read_text("interval_days", std::to_string(default_interval_days))).value_or(default_interval_days);
     return settings;
 }
 

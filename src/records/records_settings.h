@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "records/due_dates.h"
 #include "shell/ini_file.h"
 
 namespace shell {
@@ -15,6 +16,9 @@ namespace records {
 struct Records_settings {
     std::string database;          // key `database`: the database file ("": the default)
     bool record_uploads = true;    // key `record_uploads`: 0 turns recording of uploads off
+    // key `interval_days`: the calibration interval of a tag without its own
+    // (a value that is not a whole number from 1 to 3650 gives the default)
+    int interval_days = default_interval_days;
 };
 
 // Reads section [records] of the settings file (never writes it).
