@@ -5,6 +5,9 @@
 //   tq740-cli records import FILE...         record saved report files
 //   tq740-cli records verify                 check every hash and the chain
 //   tq740-cli records export --csv FILE      one row per point per calibration
+//   tq740-cli records due [--within DAYS] [--today YYYY-MM-DD]
+//                                            the tags overdue or due, most overdue first
+//   tq740-cli records interval TAG DAYS      the tag's own calibration interval
 //
 // The database is the one --records names, else [records] database, else
 // the default.  Nothing here writes the settings file.
@@ -15,9 +18,10 @@
 
 namespace ui::console {
 
-// Runs "records ARGS..." (args after "records") on the database file.
-// Returns the exit status.
-int run_records(const std::vector<std::string>& args, const std::string& database);
+// Runs "records ARGS..." (args after "records") on the database file;
+// default_interval is the interval of a tag without its own ([records]
+// interval_days).  Returns the exit status.
+int run_records(const std::vector<std::string>& args, const std::string& database, int default_interval = 365);
 
 // The usage lines of records.
 const char* records_usage();
