@@ -79,12 +79,13 @@ std::optional<int> parse_days(const std::string& text, int low, int high) {
     return value;
 }
 
-Date_time today_local() {
-    const std::time_t now = std::time(nullptr);
+Date_time local_date(std::time_t moment) {
     std::tm local{};
-    localtime_r(&now, &local);
+    localtime_r(&moment, &local);
     return Date_time{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, 0, 0, 0};
 }
+
+Date_time today_local() { return local_date(std::time(nullptr)); }
 
 std::vector<Tag_due> due_dates(const std::vector<Tag_summary>& tags, const std::map<std::string, int>& intervals,
                                int default_interval, const Date_time& today, int window_days) {

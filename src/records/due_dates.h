@@ -5,6 +5,7 @@
 // line's --today and the tests give the date the same way the system does.
 #pragma once
 
+#include <ctime>
 #include <map>
 #include <optional>
 #include <string>
@@ -55,6 +56,8 @@ std::optional<Date_time> parse_date(const std::string& text);
 // written in plain digits; nothing for any other text.
 std::optional<int> parse_days(const std::string& text, int low = min_interval_days, int high = max_interval_days);
 
+// The local date at a moment (seconds since the epoch, as the clocks give it).
+Date_time local_date(std::time_t moment);
 // The system's date today (local time).
 Date_time today_local();
 

@@ -33,4 +33,9 @@ std::string database_path(const Records_settings& settings, const std::string& d
 // list, unsaved.  Returns false on failure.
 bool record_uploaded_reports(shell::Program& program, const std::string& database);
 
+// The start-up status line's "3 tags overdue for calibration" when any tag
+// of the database is overdue on `today`; "" when none is, or when there is
+// no database or it cannot be read (the start-up goes on without a message).
+std::string overdue_status_text(const std::string& database, int interval_days, const Date_time& today);
+
 }  // namespace records
