@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "records/due_dates.h"
 #include "resources/certificate_strings.h"
 #include "resources/strings.h"
 
@@ -116,11 +117,8 @@ Certificate make_certificate(const Recorded_calibration& record, const std::stri
     return b.certificate;
 }
 
-std::optional<Date_time> certificate_due_date(const Calibration& calibration) {
-    const Date_time& t = calibration.calibrated;
-    const QDate due = QDate(t.year, t.month, t.day).addDays(365);
-    if (!due.isValid()) return std::nullopt;
-    return Date_time{due.year(), due.month(), due.day(), 0, 0, 0};
+Date_time certificate_due_date(const Calibration& calibration, int interval_days) {
+    return add_days(calibration.calibrated, interval_days);
 }
 
 namespace {

@@ -48,9 +48,8 @@ Certificate make_certificate(const Recorded_calibration& record, const std::stri
                              const std::optional<Date_time>& due);
 
 // The due date printed on a certificate: the date calibrated plus the
-// default interval of 365 days.
-// A stand-in until the records keep each tag's own interval.
-std::optional<Date_time> certificate_due_date(const Calibration& calibration);
+// tag's interval.
+Date_time certificate_due_date(const Calibration& calibration, int interval_days);
 
 // Lays a certificate out on pages, handing each to sink.  A line goes on
 // the page while its y is above the bottom limit.  A table's header moves

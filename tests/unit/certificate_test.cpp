@@ -66,7 +66,7 @@ TEST(Certificate, pages_break_before_the_bottom_limit_repeating_table_headers) {
     for (const Row& row : rows) {
         const auto record = calibration_with(row.as_found, row.as_left);
         const records::Certificate certificate =
-            records::make_certificate(record, "ACME", records::certificate_due_date(record.calibration));
+            records::make_certificate(record, "ACME", records::certificate_due_date(record.calibration, 365));
         std::vector<std::string> pages;
         const bool done = records::lay_out_certificate_pages(certificate, {0, 1, row.bottom_limit},
                                                              [&pages](const ui::Printed_page& page) {

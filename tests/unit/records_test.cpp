@@ -403,12 +403,12 @@ TEST_F(Records_store, faults_name_the_file_and_record_nothing) {
         {"newer schema",
          [](Records_store& t) {
              { records::Record_store store(t.database()); EXPECT_TRUE(store.open()); }
-             t.tamper("UPDATE records_meta SET value = '2' WHERE name = 'schema_version'");
+             t.tamper("UPDATE records_meta SET value = '3' WHERE name = 'schema_version'");
              return std::string();
          },
          {}, [db](Records_store& t, const std::string&) {
-             return "The records database " + db(t) + " was written by a newer version of the program (schema 2; "
-                    "this program reads up to 1).  Nothing was changed.";
+             return "The records database " + db(t) + " was written by a newer version of the program (schema 3; "
+                    "this program reads up to 2).  Nothing was changed.";
          }, -1},
         {"folder that cannot be created",
          [](Records_store& t) {

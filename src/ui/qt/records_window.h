@@ -15,7 +15,9 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTableView;
+class QVBoxLayout;
 
 namespace ui::qt {
 
@@ -30,6 +32,8 @@ private:
     // Shows what the browser holds now: every table whose content may have
     // changed, the selections, the labels and the buttons.
     void mirror(bool tags_changed, bool calibrations_changed);
+    // The due-soon window's days and Set Interval, under the tag list.
+    void add_due_controls(QWidget* owner, QVBoxLayout* layout);
 
     records::Records_browser& browser_;
     bool mirroring_ = false;  // selections set by mirror() are not the user's
@@ -50,6 +54,8 @@ private:
     QPushButton* print_ = nullptr;
     QPushButton* open_ = nullptr;
     QPushButton* certificate_ = nullptr;
+    QSpinBox* due_window_ = nullptr;
+    QPushButton* set_interval_ = nullptr;
 };
 
 }  // namespace ui::qt
