@@ -255,6 +255,12 @@ TEST_F(Cli_print, records_certificate_prints_the_values_and_repeats_table_header
                    "--pdf", earlier.string()}).status, 0);
     const std::string earlier_text = e2e::run_program(pdftotext, {earlier.string(), "-"}, home_.path).output;
     EXPECT_NE(earlier_text.find(show[0].toObject()["sha256"].toString().toStdString()), std::string::npos);
+    // The due date follows the tag's own interval.
+    ASSERT_EQ(cli({"--records", database, "records", "interval", "TT-101", "30"}).status, 0);
+    ASSERT_EQ(cli({"--records", database, "records", "certificate", "TT-101", "--pdf", earlier.string()}).status, 0);
+    EXPECT_NE(words(e2e::run_program(pdftotext, {"-layout", earlier.string(), "-"}, home_.path).output)
+                  .find("Calibration Due: 2012-03-30"),
+              std::string::npos);
     struct Row {
         std::vector<std::string> args;
         int status;
