@@ -69,14 +69,15 @@ TEST(Records_window, lists_filters_selects_marks_failures_and_opens_in_the_repor
     auto* as_found = window.findChild<QTableView*>(QStringLiteral("as_found"));
     auto* print = window.findChild<QPushButton*>(QStringLiteral("print"));
     auto* open = window.findChild<QPushButton*>(QStringLiteral("open_in_list"));
-    ASSERT_TRUE(filter && tags && calibrations && as_found && print && open);
+    auto* certificate = window.findChild<QPushButton*>(QStringLiteral("certificate"));
+    ASSERT_TRUE(filter && tags && calibrations && as_found && print && open && certificate);
 
     // Both tags, the first selected with its newest calibration.
     ASSERT_EQ(tags->model()->rowCount(), 2);
     EXPECT_EQ(text_of(tags, 0, 0), QStringLiteral("TT-101"));
     EXPECT_EQ(tags->currentIndex().row(), 0);
     EXPECT_EQ(calibrations->model()->rowCount(), 2);
-    EXPECT_TRUE(print->isEnabled());
+    EXPECT_TRUE(print->isEnabled() && certificate->isEnabled());
 
     // Typing narrows the tags at each key; with none shown nothing can be pressed.
     filter->setFocus();
@@ -85,7 +86,7 @@ TEST(Records_window, lists_filters_selects_marks_failures_and_opens_in_the_repor
     EXPECT_EQ(text_of(tags, 0, 0), QStringLiteral("TT-202"));
     QTest::keyClick(filter, Qt::Key_3);
     EXPECT_EQ(tags->model()->rowCount(), 0);
-    EXPECT_FALSE(print->isEnabled() || open->isEnabled());
+    EXPECT_FALSE(print->isEnabled() || open->isEnabled() || certificate->isEnabled());
     filter->clear();
 
     // A click on TT-101's older calibration: its failure written out and coloured, a pass neither.
