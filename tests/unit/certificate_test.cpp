@@ -1,6 +1,6 @@
 // The calibration certificate's pages: where they break, the table headers
 // repeated on the page a table continues on, the closing block kept whole;
-// and the date and time the command line takes.
+// and the dates --calibrated takes.
 #include <gtest/gtest.h>
 
 #include "records/certificate.h"
@@ -55,9 +55,6 @@ TEST(Certificate, pages_break_before_the_bottom_limit_repeating_table_headers) {
           "22: As Found | " + columns + " | 20 I20 R20 0.100 Pass"}},
         {21, 0, 24,
          {"24", "24: As Found | " + columns + " | 2 I2 R2 0.100 Pass", "17: As Left | " + columns + " | "}},
-        {21, 0, 30,
-         {"30", "22: As Found | " + columns + " | 8 I8 R8 0.100 Pass",
-          "14: As Found Result: Pass | As Left Result: - | Calibration Due: 2025-02-28"}},
         // The As Left table: continued, or its header moved with its first row.
         {2, 21, 40, {"40", "26: As Left | " + columns + " | 15 I15 R15 0.100 Pass"}},
         {2, 5, 28, {"26", "22: As Left | " + columns + " | 3 I3 R3 0.100 Pass"}},
@@ -90,15 +87,6 @@ TEST(Certificate, the_calibrated_option_takes_real_dates_and_times_only) {
         {"2024-01-00 00:00:00", false}, {"", false},
     };
     for (const Row& row : rows) EXPECT_EQ(records::parse_calibrated(row.text).has_value(), row.valid) << row.text;
-
-    std::vector<records::Recorded_calibration> calibrations(3);
-    calibrations[0].calibration.calibrated = {2024, 1, 1, 8, 0, 0};
-    calibrations[1].calibration.calibrated = {2025, 1, 1, 8, 0, 0};
-    calibrations[2].calibration.calibrated = {2024, 6, 1, 8, 0, 0};
-    EXPECT_EQ(records::find_calibration(calibrations, std::nullopt), &calibrations[1]);
-    EXPECT_EQ(records::find_calibration(calibrations, records::Date_time{2024, 6, 1, 8, 0, 0}), &calibrations[2]);
-    EXPECT_EQ(records::find_calibration(calibrations, records::Date_time{2024, 6, 1, 8, 0, 1}), nullptr);
-    EXPECT_EQ(records::find_calibration({}, std::nullopt), nullptr);
 }
 
 }  // namespace
