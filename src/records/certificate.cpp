@@ -202,10 +202,11 @@ bool print_certificate(ui::Ui& ui, const Certificate& certificate, int font_size
     ui.set_status(res::str(res::IDS_CERT_PRINTING));
     ui.set_wait_cursor(true);
     const std::string name = res::str(res::IDS_CERT_TITLE) + " " + certificate.tag_id;
-    const bool printed = reports::print_document(
-        ui, *job, name, std::min(font_size, certificate_max_font_size), [&certificate](const reports::Page_geometry& g, const reports::Page_sink& sink) {
-            return lay_out_certificate_pages(certificate, g, sink);
-        });
+    const auto layout = [&certificate](const reports::Page_geometry& g, const reports::Page_sink& sink) {
+        return lay_out_certificate_pages(certificate, g, sink);
+    };
+    const bool printed =
+        reports::print_document(ui, *job, name, std::min(font_size, certificate_max_font_size), layout);
     if (refresh_status_line) refresh_status_line();
     ui.set_wait_cursor(false);
     return printed;

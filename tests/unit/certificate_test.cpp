@@ -34,7 +34,8 @@ std::string words(const std::string& text) {
 std::string summary(const ui::Printed_page& page, bool first) {
     std::string text = std::to_string(page.rows.size());
     if (first) return text;
-    for (std::size_t i = 2; i < 5 && i < page.rows.size(); ++i) text += (i == 2 ? ": " : " | ") + words(page.rows[i].text);
+    for (std::size_t i = 2; i < 5 && i < page.rows.size(); ++i)
+        text += (i == 2 ? ": " : " | ") + words(page.rows[i].text);
     return text;
 }
 
@@ -65,10 +66,11 @@ TEST(Certificate, pages_break_before_the_bottom_limit_repeating_table_headers) {
         const records::Certificate certificate =
             records::make_certificate(record, "ACME", records::certificate_due_date(record.calibration, 365));
         std::vector<std::string> pages;
-        EXPECT_TRUE(records::lay_out_certificate_pages(certificate, {0, 1, row.bottom_limit}, [&pages](const auto& page) {
+        const auto sink = [&pages](const ui::Printed_page& page) {
             pages.push_back(summary(page, pages.empty()));
             return true;
-        }));
+        };
+        EXPECT_TRUE(records::lay_out_certificate_pages(certificate, {0, 1, row.bottom_limit}, sink));
         EXPECT_EQ(pages, row.pages) << row.as_found << " + " << row.as_left << " points, limit " << row.bottom_limit;
     }
 }

@@ -333,8 +333,8 @@ int run_certificate(const std::vector<std::string>& args, const std::string& dat
     if (!record) return fail(res::format(res::IDS_CERT_NO_CALIBRATION_AT, tag, calibrated));
 
     const int interval = store.interval_of(tag).value_or(default_interval);
-    const records::Certificate certificate =
-        records::make_certificate(*record, printing.company, records::certificate_due_date(record->calibration, interval));
+    const records::Date_time due = records::certificate_due_date(record->calibration, interval);
+    const records::Certificate certificate = records::make_certificate(*record, printing.company, due);
     Console_ui ui(false);
     ui::print::Pdf_result result;
     ui.print_with([&pdf, &result]() -> std::unique_ptr<ui::Print_job> {
