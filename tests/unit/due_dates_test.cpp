@@ -27,7 +27,6 @@ TEST(Due_dates, the_due_date_and_status_across_month_ends_and_leap_years) {
     const Row rows[] = {
         // Month and year ends.
         {{2025, 1, 31, 23, 59, 59}, 30, "2025-01-01", 30, "2025-03-02", Due_status::ok},
-        {{2024, 1, 31, 8, 0, 0}, 30, "2024-01-01", 30, "2024-03-01", Due_status::ok},
         {{2024, 12, 31, 0, 0, 0}, 1, "2024-12-31", 30, "2025-01-01", Due_status::due},
         {{2025, 4, 30, 10, 0, 0}, 1, "2025-05-01", 0, "2025-05-01", Due_status::due},
         // Leap days: 2024 and 2000 have one, 2023 and 1900 do not.
@@ -41,7 +40,6 @@ TEST(Due_dates, the_due_date_and_status_across_month_ends_and_leap_years) {
         // Overdue only after the due date: on it, it is due.
         {{2025, 3, 7, 9, 20, 44}, 365, "2026-03-07", 30, "2026-03-07", Due_status::due},
         {{2025, 3, 7, 9, 20, 44}, 365, "2026-03-08", 30, "2026-03-07", Due_status::overdue},
-        {{2025, 3, 7, 9, 20, 44}, 365, "2027-12-31", 30, "2026-03-07", Due_status::overdue},
         // Due soon from `window` days before the due date, not one day earlier.
         {{2025, 3, 7, 9, 20, 44}, 365, "2026-02-05", 30, "2026-03-07", Due_status::due},
         {{2025, 3, 7, 9, 20, 44}, 365, "2026-02-04", 30, "2026-03-07", Due_status::ok},
@@ -77,14 +75,10 @@ TEST(Due_dates, dates_and_numbers_of_days_are_read_only_when_whole_and_in_range)
         {"", false, ""},                    {"030", false, "30"},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(std::string("\"") + row.text + "\"");
-        if (row.date) {
-            const auto parsed = records::parse_date(row.text);
-            EXPECT_EQ(parsed ? records::date_text(*parsed) : "", row.read);
-        } else {
-            const auto parsed = records::parse_days(row.text);
-            EXPECT_EQ(parsed ? std::to_string(*parsed) : "", row.read);
-        }
+        const auto date = records::parse_date(row.text);
+        const auto days = records::parse_days(row.text);
+        const std::string read = row.date ? (date ? records::date_text(*date) : "") : (days ? std::to_string(*days) : "");
+        EXPECT_EQ(read, row.read) << '"' << row.text << '"';
     }
 }
 

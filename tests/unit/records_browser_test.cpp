@@ -195,10 +195,10 @@ TEST(Records_menu, import_then_browse_filter_select_print_and_open_in_the_report
         EXPECT_EQ(b.interval_text(), "3650");
         // The due-soon days: FQ-221 is due 2026-03-07, 630 days after the clock's date.
         b.set_filter("FQ-221");
-        for (const auto& [window, status] : {std::pair{629, "OK"}, std::pair{630, "Due soon"}}) {
-            b.set_due_window(window);
-            EXPECT_EQ(cells(b, Table::tags, 0)[6], status) << window;
-        }
+        b.set_due_window(629);
+        EXPECT_EQ(cells(b, Table::tags, 0)[6], "OK");
+        b.set_due_window(630);
+        EXPECT_EQ(cells(b, Table::tags, 0)[6], "Due soon");
         b.set_due_window(records::default_due_window_days);
         b.set_filter("t-1");
         b.select_tag(2);
