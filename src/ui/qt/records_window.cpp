@@ -218,7 +218,7 @@ Records_window::Records_window(QWidget* parent, records::Records_browser& browse
     const QSize wanted(fontMetrics().averageCharWidth() * 190, fontMetrics().height() * 40);
     const QRect screen = parent && parent->screen() ? parent->screen()->availableGeometry() : QRect();
     resize(screen.isValid() ? wanted.boundedTo(screen.size() * 9 / 10) : wanted);
-    tags_width = std::min(tags_width, width() * 2 / 5);
+    tags_width = std::min(tags_width, width() / 2);
     splitter->setSizes({tags_width, width() - tags_width});
     filter_->setFocus();
 }
