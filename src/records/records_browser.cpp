@@ -285,6 +285,12 @@ Due Records_browser::due(int row) const {
     return due_of(tag.last_calibrated, interval_of(tag), context_.today, due_window_);
 }
 
+Due_status Records_browser::due_mark(Table table, int row, int column) const {
+    if (table != Table::tags || column < 0 || column >= column_count(table)) return Due_status::ok;
+    const int id = columns(table)[static_cast<std::size_t>(column)];
+    return id == res::IDS_COLUMN_DUE || id == res::IDS_COLUMN_DUE_STATUS ? due(row).status : Due_status::ok;
+}
+
 void Records_browser::set_due_window(int days) { due_window_ = std::clamp(days, 0, max_interval_days); }
 
 std::string Records_browser::interval_prompt() const {

@@ -101,6 +101,9 @@ public:
     // The tag list's due date and status of a shown tag (the window colours
     // the row by it).
     Due due(int row) const;
+    // The status a cell is marked with: the row's for the tag list's Due and
+    // Due Status cells, ok (no mark) for every other cell.
+    Due_status due_mark(Table table, int row, int column) const;
     // Tags due within this many days are "Due soon" (0..3650).
     int due_window() const { return due_window_; }
     void set_due_window(int days);

@@ -199,6 +199,8 @@ TEST(Records_menu, import_then_browse_filter_select_print_and_open_in_the_report
         EXPECT_EQ(cells(b, Table::tags, 0)[6], "OK");
         b.set_due_window(630);
         EXPECT_EQ(cells(b, Table::tags, 0)[6], "Due soon");
+        EXPECT_EQ(b.due_mark(Table::tags, 0, 5), records::Due_status::due);
+        EXPECT_EQ(b.due_mark(Table::tags, 0, 4), records::Due_status::ok);
         b.set_due_window(records::default_due_window_days);
         b.set_filter("t-1");
         b.select_tag(2);

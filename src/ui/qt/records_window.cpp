@@ -36,9 +36,9 @@ const QColor fail_background(255, 215, 215);
 
 // The tag list's due marks, on its Due and Due Status cells beside their
 // text ("Overdue", "Due soon"): overdue bold on orange, due soon on yellow.
-QVariant due_mark(const records::Records_browser& browser, int row, int column, int role) {
-    if (column != 5 && column != 6) return {};
-    const records::Due_status status = browser.due(row).status;
+QVariant due_mark(const records::Records_browser& browser, records::Records_browser::Table table, int row,
+                  int column, int role) {
+    const records::Due_status status = browser.due_mark(table, row, column);
     if (status == records::Due_status::ok) return {};
     const bool overdue = status == records::Due_status::overdue;
     switch (role) {
@@ -81,8 +81,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid()) return {};
         const bool failed = browser_.failed(table_, index.row(), index.column());
-        if (table_ == records::Records_browser::Table::tags && role != Qt::DisplayRole)
-            if (QVariant mark = due_mark(browser_, index.row(), index.column(), role); mark.isValid()) return mark;
+        if (role != Qt::DisplayRole)
+            if (QVariant mark = due_mark(browser_, table_, index.row(), index.column(), role); mark.isValid()) return mark;
         switch (role) {
         case Qt::DisplayRole: return q(browser_.cell(table_, index.row(), index.column()));
         case Qt::ForegroundRole: return failed ? QVariant(fail_text) : QVariant();
