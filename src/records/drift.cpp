@@ -125,10 +125,6 @@ Tag_drift drift_of(std::vector<Calibration> calibrations) {
     return drift;
 }
 
-Date_time next_due_date(const Tag_summary& tag) {
-    return date_of(std::floor(day_number(tag.last_calibrated)) + 365);
-}
-
 bool at_risk(const std::optional<Date_time>& projected, const Date_time& due) {
     return projected && *projected < due;
 }

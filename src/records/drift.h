@@ -52,10 +52,6 @@ struct Tag_drift {
 // figure farthest from zero.
 Tag_drift drift_of(std::vector<Calibration> calibrations);
 
-// The date the tag is next due: the newest calibration + 365 days.  One
-// function, so the tag's own interval can take its place.
-Date_time next_due_date(const Tag_summary& tag);
-
 // True when the projected date falls before the due date.
 bool at_risk(const std::optional<Date_time>& projected, const Date_time& due);
 

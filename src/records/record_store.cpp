@@ -18,9 +18,12 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QThread>
 #include <QVariant>
 
+#include "records/due_dates.h"
 #include "records/record_chain.h"
+#include "resources/due_strings.h"
 #include "resources/records_strings.h"
 #include "resources/strings.h"
 #include "shell/ini_file.h"
@@ -101,9 +104,13 @@ std::vector<std::string> schema_statements() {
 }
 
 // The steps that bring an older file up to date: steps[v - 1] takes version
-// v to v + 1.  Version 1 is the first, so there are none yet.
+// v to v + 1.  A new file is made as version 1 and then takes every step, so
+// a new file and a migrated one are alike.
 const std::vector<std::vector<std::string>>& migrations() {
-    static const std::vector<std::vector<std::string>> steps;
+    static const std::vector<std::vector<std::string>> steps = {
+        // 1 -> 2: the tags' own calibration intervals, in days.
+        {"CREATE TABLE tag_intervals (tag_id TEXT PRIMARY KEY, interval_days INTEGER NOT NULL)"},
+    };
     return steps;
 }
 
@@ -281,13 +288,34 @@ bool Record_store::open() {
         return false;
     }
 
+    // Another program making or bringing the same file up to date at this
+    // moment can refuse a step at once instead of making it wait (SQLite does
+    // not wait where waiting could deadlock): the whole connection is tried
+    // again until the wait allowed has passed.
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        bool locked = false;
+        if (connect(locked)) return true;
+        if (!locked || waited.elapsed() >= options_.busy_timeout_ms) return false;
+        if (options_.while_locked)
+            options_.while_locked();
+        else
+            QThread::msleep(lock_slice_ms);
+    }
+}
+
+// One attempt to connect and check (or make) the schema; locked is set when
+// it failed because another connection held the file.
+bool Record_store::connect(bool& locked) {
     QSqlDatabase db = QSqlDatabase::contains(impl_->connection)
                           ? impl_->db()
                           : QSqlDatabase::addDatabase(dialect().driver, impl_->connection);
     db.setDatabaseName(q(path_));
     db.setConnectOptions(q(dialect().connect_options(options_)));
-    auto fail = [this, &db](const QSqlError& error) {
-        error_ = dialect().is_locked(error)
+    auto fail = [this, &db, &locked](const QSqlError& error) {
+        locked = dialect().is_locked(error);
+        error_ = locked
                      ? res::format(res::IDS_RECORDS_LOCKED, path_, options_.busy_timeout_ms / 1000.0)
                      : res::format(res::IDS_RECORDS_OPEN_FAILED, path_, reason_of(error));
         db.close();
@@ -336,13 +364,13 @@ bool Record_store::open() {
         std::vector<std::string> steps;
         if (version == 0) {
             steps = schema_statements();
-        } else {
-            for (int v = version; v < schema_version; ++v)
-                for (const auto& step : migrations()[static_cast<std::size_t>(v - 1)]) steps.push_back(step);
-            if (version < schema_version)
-                steps.push_back("UPDATE records_meta SET value = '" + std::to_string(schema_version) +
-                                "' WHERE name = 'schema_version'");
+            version = 1;
         }
+        for (int v = version; v < schema_version; ++v)
+            for (const auto& step : migrations()[static_cast<std::size_t>(v - 1)]) steps.push_back(step);
+        if (version < schema_version)
+            steps.push_back("UPDATE records_meta SET value = '" + std::to_string(schema_version) +
+                            "' WHERE name = 'schema_version'");
         if (auto error = run_all(db, steps)) {
             rollback();
             return fail(*error);
@@ -461,6 +489,77 @@ long long Record_store::record_count() {
     QSqlQuery query(impl_->db());
     if (!query.exec("SELECT COUNT(*) FROM calibrations") || !query.next()) return 0;
     return query.value(0).toLongLong();
+}
+
+// ---- Calibration intervals ----
+
+std::map<std::string, int> Record_store::intervals() {
+    std::map<std::string, int> result;
+    // A file older than the intervals (read without migrating it) has none.
+    if (!impl_->open || impl_->empty || !impl_->db().tables().contains("tag_intervals")) return result;
+    QSqlQuery query(impl_->db());
+    query.setForwardOnly(true);
+    if (!query.exec("SELECT tag_id, interval_days FROM tag_intervals")) {
+        error_ = res::format(res::IDS_RECORDS_READ_FAILED, path_, reason_of(query.lastError()));
+        return result;
+    }
+    while (query.next()) result[s(query.value(0))] = query.value(1).toInt();
+    return result;
+}
+
+std::optional<int> Record_store::interval_of(const std::string& tag_id) {
+    const auto all = intervals();
+    const auto found = all.find(tag_id);
+    if (found == all.end()) return std::nullopt;
+    return found->second;
+}
+
+bool Record_store::set_interval(const std::string& tag_id, int days) {
+    error_.clear();
+    if (days < min_interval_days || days > max_interval_days) {
+        error_ = res::format(res::IDS_BAD_INTERVAL, std::to_string(days));
+        return false;
+    }
+    if (!impl_->open || impl_->empty || options_.read_only) {
+        error_ = res::format(res::IDS_TAG_NOT_RECORDED, tag_id);
+        return false;
+    }
+    QSqlDatabase db = impl_->db();
+    auto fail = [this, &db](const QSqlError& error) {
+        QSqlQuery(db).exec("ROLLBACK");
+        error_ = dialect().is_locked(error)
+                     ? res::format(res::IDS_RECORDS_LOCKED, path_, options_.busy_timeout_ms / 1000.0)
+                     : res::format(res::IDS_RECORDS_WRITE_FAILED, path_, reason_of(error));
+        return false;
+    };
+    if (const auto error = begin_write(db, options_)) {
+        error_ = dialect().is_locked(*error)
+                     ? res::format(res::IDS_RECORDS_LOCKED, path_, options_.busy_timeout_ms / 1000.0)
+                     : res::format(res::IDS_RECORDS_WRITE_FAILED, path_, reason_of(*error));
+        return false;
+    }
+    // Only a tag with a calibration recorded may have an interval.
+    QSqlQuery known(db);
+    known.prepare("SELECT COUNT(*) FROM calibrations WHERE tag_id = ?");
+    known.addBindValue(q(tag_id));
+    if (!known.exec() || !known.next()) return fail(known.lastError());
+    if (known.value(0).toLongLong() == 0) {
+        QSqlQuery(db).exec("ROLLBACK");
+        error_ = res::format(res::IDS_TAG_NOT_RECORDED, tag_id);
+        return false;
+    }
+    QSqlQuery remove(db);
+    remove.prepare("DELETE FROM tag_intervals WHERE tag_id = ?");
+    remove.addBindValue(q(tag_id));
+    if (!remove.exec()) return fail(remove.lastError());
+    QSqlQuery insert(db);
+    insert.prepare("INSERT INTO tag_intervals (tag_id, interval_days) VALUES (?, ?)");
+    insert.addBindValue(q(tag_id));
+    insert.addBindValue(days);
+    if (!insert.exec()) return fail(insert.lastError());
+    QSqlQuery commit(db);
+    if (!commit.exec("COMMIT")) return fail(commit.lastError());
+    return true;
 }
 
 // ---- Writing ----

@@ -20,6 +20,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,8 +33,9 @@ class QSqlDatabase;
 
 namespace records {
 
-// The schema version this program writes.
-inline constexpr int schema_version = 1;
+// The schema version this program writes.  Version 2 added the tags' own
+// calibration intervals.
+inline constexpr int schema_version = 2;
 
 // The default database: $XDG_DATA_HOME/NORVATQ740/records.sqlite.
 std::string default_database_path();
@@ -108,6 +110,18 @@ public:
     // Each file in turn; a refused file does not stop the others.
     std::vector<File_import> import_files(const std::vector<std::string>& paths);
 
+    // ---- Calibration intervals ----
+    // The tags that have their own interval, with it in days (a tag at the
+    // default is absent).  Empty for a file older than the intervals.
+    std::map<std::string, int> intervals();
+    // One tag's own interval; nothing when it has none (it takes the default).
+    std::optional<int> interval_of(const std::string& tag_id);
+    // Gives a recorded tag its own interval (min_interval_days..max_interval_days
+    // of due_dates.h), replacing any it had.  False with error() set, nothing
+    // changed: the tag has no calibration recorded (the ID exactly), the
+    // interval is out of range, or the write failed.
+    bool set_interval(const std::string& tag_id, int days);
+
     // ---- Checking and export ----
     // Recomputes every record's content hash (from its values and from its
     // report lines read again) and every link, in recording order.
@@ -116,6 +130,8 @@ public:
     bool export_csv(const std::string& file);
 
 private:
+    bool connect(bool& locked);
+
     struct Impl;
     std::string path_;
     Store_options options_;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "records/certificate.h"
 #include "reports/report_print.h"
 #include "resources/drift_strings.h"
+#include "resources/due_strings.h"
 #include "resources/records_window_strings.h"
 #include "resources/strings.h"
 
@@ -18,7 +20,9 @@ using Table = Records_browser::Table;
 const std::vector<int>& columns(Table table) {
     static const std::vector<int> tags = {res::IDS_RECORDS_COLUMN_TAG, res::IDS_RECORDS_COLUMN_LAST_CALIBRATED,
                                           res::IDS_RECORDS_COLUMN_AS_FOUND, res::IDS_RECORDS_COLUMN_AS_LEFT,
-                                          res::IDS_RECORDS_COLUMN_CALIBRATIONS, res::IDS_RECORDS_COLUMN_PROJECTED};
+                                          res::IDS_RECORDS_COLUMN_CALIBRATIONS, res::IDS_COLUMN_DUE,
+                                          res::IDS_COLUMN_DUE_STATUS, res::IDS_COLUMN_INTERVAL,
+                                          res::IDS_RECORDS_COLUMN_PROJECTED};
     static const std::vector<int> calibrations = {
         res::IDS_RECORDS_COLUMN_CALIBRATED, res::IDS_RECORDS_COLUMN_AS_FOUND,  res::IDS_RECORDS_COLUMN_AS_LEFT,
         res::IDS_RECORDS_COLUMN_TECHNICIAN, res::IDS_RECORDS_COLUMN_CALIBRATOR, res::IDS_RECORDS_COLUMN_SOURCE};
@@ -58,6 +62,16 @@ std::string or_dash(const std::string& text) { return text.empty() ? "-" : text;
 
 void show(ui::Ui& ui, const std::string& text, ui::Caption caption) { ui.message(text, caption, ui::Buttons::ok); }
 
+// The window's text of a due status: "Overdue", "Due soon" or "OK".
+std::string due_status_label(Due_status status) {
+    switch (status) {
+    case Due_status::overdue: return res::str(res::IDS_DUE_OVERDUE);
+    case Due_status::due: return res::str(res::IDS_DUE_SOON);
+    case Due_status::ok: break;
+    }
+    return res::str(res::IDS_DUE_OK);
+}
+
 void refresh_status(Records_context& c) {
     if (c.files.refresh_status_line) c.files.refresh_status_line();
 }
@@ -69,6 +83,7 @@ Records_browser::Records_browser(Records_context& context, Record_store* store) 
 void Records_browser::load() {
     tags_ = store_ ? store_->tag_summaries() : std::vector<Tag_summary>{};
     projected_cells_.clear();
+    intervals_ = store_ ? store_->intervals() : std::map<std::string, int>{};
     selected_tag_ = -1;
     set_filter(filter_);
 }
@@ -106,7 +121,12 @@ std::string Records_browser::cell(Table table, int row, int column) const {
         case 2: return verdict_text(tag.as_found);
         case 3: return verdict_text(tag.as_left);
         case 4: return std::to_string(tag.calibrations);
-        case 5: return projected_cell(tag);
+        case 5: return date_text(due(row).date);
+        case 6: return due_status_label(due(row).status);
+        case 7:
+            return res::format(intervals_.contains(tag.tag_id) ? res::IDS_INTERVAL_DAYS : res::IDS_INTERVAL_DEFAULT_DAYS,
+                               interval_of(tag));
+        case 8: return projected_cell(tag);
         default: return {};
         }
     }
@@ -258,9 +278,70 @@ std::string Records_browser::projected_cell(const Tag_summary& tag) const {
     const auto projected = drift_of(values).earliest_projected();
     std::string text = "-";
     if (projected)
-        text = at_risk(projected, next_due_date(tag)) ? res::format(res::IDS_PROJECTED_AT_RISK, date_text(*projected))
+        text = at_risk(projected, add_days(tag.last_calibrated, interval_of(tag))) ? res::format(res::IDS_PROJECTED_AT_RISK, date_text(*projected))
                                                       : date_text(*projected);
     return projected_cells_[tag.tag_id] = text;
+}
+
+void Records_browser::print_certificate() {
+    const Recorded_calibration* record = current();
+    if (!record) return;
+    const auto own = intervals_.find(record->calibration.tag_id);
+    const int interval = own != intervals_.end() ? own->second : context_.interval_days;
+    records::print_certificate(context_.files.ui,
+                               make_certificate(*record, context_.company,
+                                                certificate_due_date(record->calibration, interval)),
+                               context_.font_size, context_.files.refresh_status_line);
+}
+
+// ---- Due dates ----
+
+int Records_browser::interval_of(const Tag_summary& tag) const {
+    const auto own = intervals_.find(tag.tag_id);
+    return own != intervals_.end() ? own->second : context_.interval_days;
+}
+
+Due Records_browser::due(int row) const {
+    if (row < 0 || row >= row_count(Table::tags)) return {};
+    const Tag_summary& tag = shown_tag(row);
+    return due_of(tag.last_calibrated, interval_of(tag), context_.today, due_window_);
+}
+
+Due_status Records_browser::due_mark(Table table, int row, int column) const {
+    if (table != Table::tags || column < 0 || column >= column_count(table)) return Due_status::ok;
+    const int id = columns(table)[static_cast<std::size_t>(column)];
+    return id == res::IDS_COLUMN_DUE || id == res::IDS_COLUMN_DUE_STATUS ? due(row).status : Due_status::ok;
+}
+
+void Records_browser::set_due_window(int days) { due_window_ = std::clamp(days, 0, max_interval_days); }
+
+std::string Records_browser::interval_prompt() const {
+    if (selected_tag_ < 0) return {};
+    return res::format(res::IDS_SET_INTERVAL_PROMPT, shown_tag(selected_tag_).tag_id, context_.interval_days);
+}
+
+std::string Records_browser::interval_text() const {
+    return selected_tag_ < 0 ? std::string() : std::to_string(interval_of(shown_tag(selected_tag_)));
+}
+
+bool Records_browser::set_interval(const std::string& text) {
+    if (selected_tag_ < 0) return false;
+    const auto days = parse_days(text);
+    if (!days) {
+        show(context_.files.ui, res::format(res::IDS_BAD_INTERVAL, text), ui::Caption::error);
+        return false;
+    }
+    // The window reads through a read-only store; the interval is written
+    // through its own connection, which also brings an older file up to date.
+    Store_options options;
+    options.while_locked = [this] { context_.files.ui.pump_events(); };
+    Record_store writer(context_.database, options);
+    context_.files.ui.set_wait_cursor(true);
+    const bool written = writer.open() && writer.set_interval(shown_tag(selected_tag_).tag_id, *days);
+    if (written) intervals_ = writer.intervals();
+    context_.files.ui.set_wait_cursor(false);
+    if (!written) show(context_.files.ui, writer.error(), ui::Caption::error);
+    return written;
 }
 
 reports::Report_format layout_of(const std::vector<std::string>& lines) {

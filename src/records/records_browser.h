@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "records/drift.h"
+#include "records/due_dates.h"
 #include "records/record_store.h"
 #include "reports/report_files.h"
 #include "ui/ui.h"
@@ -33,6 +34,12 @@ struct Records_context {
     std::string database;
     // The printing font size (File > Print Setup).
     int font_size = 9;
+    // The company name of the settings, printed on certificates.
+    std::string company = {};
+    // The interval of a tag without its own ([records] interval_days), and
+    // the date the due dates are counted to.
+    int interval_days = default_interval_days;
+    Date_time today = today_local();
 };
 
 class Records_browser {
@@ -87,6 +94,29 @@ public:
     // Open in Reports List: the recorded lines in the Reports list as if read
     // from a file.  True when they were put there: the window then closes.
     bool open_in_reports_list();
+    // Certificate: the selected calibration's certificate on the printer
+    // the user picks (a printer, or a PDF file).  The window stays open.
+    void print_certificate();
+
+    // ---- Due dates ----
+    // The tag list's due date and status of a shown tag (the window colours
+    // the row by it).
+    Due due(int row) const;
+    // The status a cell is marked with: the row's for the tag list's Due and
+    // Due Status cells, ok (no mark) for every other cell.
+    Due_status due_mark(Table table, int row, int column) const;
+    // Tags due within this many days are "Due soon" (0..3650).
+    int due_window() const { return due_window_; }
+    void set_due_window(int days);
+    // Set Interval may be pressed when a tag is selected; the dialog asks
+    // with interval_prompt(), starting from interval_text().
+    bool can_set_interval() const { return selected_tag_ >= 0; }
+    std::string interval_prompt() const;
+    std::string interval_text() const;
+    // Gives the selected tag its own interval from the text typed: a whole
+    // number of days from 1 to 3650, else a message and nothing changed.
+    // Written at once to the database; true when written.
+    bool set_interval(const std::string& days);
 
     // ---- Drift ----
     // The selected tag's drift (the chart's figures and fitted lines).
@@ -97,6 +127,7 @@ public:
     std::string projected_cell(const Tag_summary& tag) const;
 
 private:
+    int interval_of(const Tag_summary& tag) const;
     const Tag_summary& shown_tag(int row) const { return tags_[shown_[static_cast<std::size_t>(row)]]; }
     const Point& point(Table table, int row) const;
     // The selected calibration's report lines, or nothing (with the message
@@ -113,6 +144,8 @@ private:
     int selected_calibration_ = -1;
     Tag_drift drift_;                                 // of the selected tag
     mutable std::map<std::string, std::string> projected_cells_;  // by tag ID
+    std::map<std::string, int> intervals_;      // the tags' own intervals
+    int due_window_ = default_due_window_days;
 };
 
 // The layout of recorded report lines: CSV when the "Tag ID:" line is quoted.

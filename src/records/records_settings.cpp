@@ -1,6 +1,9 @@
 #include "records/records_settings.h"
 
+#include <filesystem>
+
 #include "records/record_store.h"
+#include "resources/due_strings.h"
 #include "resources/records_strings.h"
 #include "resources/strings.h"
 #include "shell/program.h"
@@ -12,6 +15,8 @@ Records_settings read_records_settings(const std::string& ini_path) {
     Records_settings settings;
     settings.database = ini.read_text("database", "");
     settings.record_uploads = ini.read_int("record_uploads", 1) != 0;
+    settings.interval_days =
+        parse_days(ini.read_text("interval_days", std::to_string(default_interval_days))).value_or(default_interval_days);
     return settings;
 }
 
@@ -53,6 +58,19 @@ bool record_uploaded_reports(shell::Program& program, const std::string& databas
     }
     program.ui.set_status(counts_text(counts));
     return true;
+}
+
+std::string overdue_status_text(const std::string& database, int interval_days, const Date_time& today) {
+    std::error_code error;
+    if (database.empty() || !std::filesystem::exists(database, error)) return {};
+    Record_store store(database, {.read_only = true});
+    if (!store.open()) return {};
+    const auto tags = store.tag_summaries();
+    const auto intervals = store.intervals();
+    if (!store.error().empty()) return {};
+    const int overdue = overdue_count(due_dates(tags, intervals, interval_days, today, default_due_window_days));
+    if (overdue == 0) return {};
+    return overdue == 1 ? res::str(res::IDS_ONE_TAG_OVERDUE) : res::format(res::IDS_TAGS_OVERDUE, overdue);
 }
 
 }  // namespace records

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "records/due_dates.h"
 #include "shell/ini_file.h"
 
 namespace shell {
@@ -15,6 +16,9 @@ namespace records {
 struct Records_settings {
     std::string database;          // key `database`: the database file ("": the default)
     bool record_uploads = true;    // key `record_uploads`: 0 turns recording of uploads off
+    // key `interval_days`: the calibration interval of a tag without its own
+    // (a value that is not a whole number from 1 to 3650 gives the default)
+    int interval_days = default_interval_days;
 };
 
 // Reads section [records] of the settings file (never writes it).
@@ -28,5 +32,10 @@ std::string database_path(const Records_settings& settings, const std::string& d
 // failure shows its reason as an error message; the reports stay in the
 // list, unsaved.  Returns false on failure.
 bool record_uploaded_reports(shell::Program& program, const std::string& database);
+
+// The start-up status line's "3 tags overdue for calibration" when any tag
+// of the database is overdue on `today`; "" when none is, or when there is
+// no database or it cannot be read (the start-up goes on without a message).
+std::string overdue_status_text(const std::string& database, int interval_days, const Date_time& today);
 
 }  // namespace records

@@ -58,6 +58,8 @@ constexpr Id_range not_messages[] = {
     {58051, 58054},  // group list entries and the parts of a download summary row
     {58320, 58321},  // the Records menu's prompts, shown while an item is highlighted
     {58322, 58354},  // the Calibration Records window and the Import Reports dialog
+    {58236, 58247},  // the window's due statuses, columns, Set Interval dialog and labels
+    {58292, 58319},  // the certificate: its status text, button, page label and line labels
 };
 
 }  // namespace

@@ -17,6 +17,8 @@ extern const std::vector<String_entry> report_files_strings;
 extern const std::vector<String_entry> records_strings;
 extern const std::vector<String_entry> records_window_strings;
 extern const std::vector<String_entry> drift_strings;
+extern const std::vector<String_entry> certificate_strings;
+extern const std::vector<String_entry> due_strings;
 
 namespace {
 
@@ -25,7 +27,7 @@ const std::unordered_map<int, std::string_view>& table() {
         std::unordered_map<int, std::string_view> m;
         for (const auto* part : {&shell_strings, &link_strings, &reports_strings, &tags_strings,
                                  &download_strings, &report_files_strings, &records_strings,
-                                 &records_window_strings, &drift_strings})
+                                 &records_window_strings, &drift_strings, &certificate_strings, &due_strings})
             for (const auto& e : *part) m.emplace(e.id, e.text);
         return m;
     }();
@@ -128,7 +130,7 @@ std::vector<String_entry> all_entries() {
     std::vector<String_entry> all;
     for (const auto* part : {&shell_strings, &link_strings, &reports_strings, &tags_strings,
                              &download_strings, &report_files_strings, &records_strings,
-                             &records_window_strings})
+                             &records_window_strings, &certificate_strings})
         all.insert(all.end(), part->begin(), part->end());
     return all;
 }

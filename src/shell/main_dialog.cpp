@@ -65,6 +65,7 @@ bool Main_dialog::initialize(const std::optional<Data_folders>& folders, const W
         program_.record_upload = [this] { records::record_uploaded_reports(program_, records_database()); };
 
     refresh_status_line();
+    show_overdue_tags();
     update_check_marks();
     program_.reports.reports_unsaved = false;
     return true;
@@ -213,6 +214,12 @@ void Main_dialog::run_file_command(int command) {
     }
 }
 
+void Main_dialog::show_overdue_tags() {
+    const std::string text = records::overdue_status_text(records_database(), records_settings_.interval_days,
+                                                          records::local_date(program_.link.clock().now()));
+    if (!text.empty()) ui_.set_status(text);
+}
+
 void Main_dialog::run_records_command(int command) {
     reports::Report_file_context files{
         ui_,
@@ -225,6 +232,9 @@ void Main_dialog::run_records_command(int command) {
         [this] { program_.clear_tag_list_display(); }};
     const std::string database = records::database_path(records::read_records_settings(ini_path(folders_)));
     records::Records_context context{files, database, settings_.font_size};
+    context.company = settings_.company;
+    context.interval_days = records::read_records_settings(ini_path(folders_)).interval_days;
+    context.today = records::local_date(program_.link.clock().now());
     if (command == res::ID_RECORDS_BROWSE)
         records::calibration_records_command(context);
     else

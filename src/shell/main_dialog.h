@@ -84,6 +84,8 @@ private:
     void run_file_command(int command);
     // Records > Calibration Records... and Import Reports....
     void run_records_command(int command);
+    // At start-up: "3 tags overdue for calibration" in the status line when any are.
+    void show_overdue_tags();
     void set_format(int format);
     void set_port(int port);
     void set_company_name();

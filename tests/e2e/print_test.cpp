@@ -4,7 +4,13 @@
 
 #include <sys/resource.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -174,4 +180,102 @@ TEST_F(Cli_print, show_lists_and_prints_a_tag) {
     EXPECT_EQ(words(page[1]), "Tag ID: TT-101");
     EXPECT_EQ(words(page[9]), "Instrument Input:");
     EXPECT_EQ(words(page[10]), "Type: Thermocouple");
+}
+
+// records certificate: the later of two calibrations by default, with 21
+// points a table at font size 16 runs over a page break and its header opens
+// the next page again; the values, the due date and the record's SHA-256 come
+// out of pdftotext, the font is embedded; bad input writes nothing.
+TEST_F(Cli_print, records_certificate_prints_the_values_and_repeats_table_headers) {
+    const std::string worked = test::file_bytes(source_root / "tests/unit/golden/worked_example.txt");
+    std::string later = worked;
+    later.replace(later.find("2010/05/07"), 10, "2012/02/29");
+    std::string points;   // 21 rows "  N     N.000    12.000    0.000  Pass"
+    for (int i = 1; i <= 21; ++i)
+        points += std::string(i < 10 ? "  " : " ") + std::to_string(i) + std::string(i < 10 ? 8 : 7, ' ') +
+                  std::to_string(i) + ".000     12.000    0.000  Pass\n";
+    for (const char* table : {"As Found Data\nPoint       DegC         mA  % Error\n",
+                              "As Left Data\nPoint       DegC         mA  % Error\n"}) {
+        const std::size_t start = later.find(table) + std::string(table).size();
+        const std::size_t last_row = later.find("\n  3 ", start) + 1;
+        later.replace(start, later.find('\n', last_row) + 1 - start, points);
+    }
+    const std::string database = file("records.sqlite").string();
+    std::ofstream(file("worked.txt")) << worked;
+    std::ofstream(file("later.txt")) << later;
+    ASSERT_EQ(cli({"--records", database, "records", "import", file("worked.txt"), file("later.txt")}).status, 0);
+    fs::create_directories(file("NORVATQ740"));
+    std::ofstream(file("NORVATQ740/NORVATQ740.ini")) << "[main]\ncompany=Bench Lab\nfont_size=16\n";
+
+    const fs::path pdf = file("certificate.pdf");
+    const auto run = cli({"--records", database, "records", "certificate", "TT-101", "--pdf", pdf.string()});
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const auto pages = pdf_pages(pdf, home_.path);
+    ASSERT_GE(pages.size(), 2u);
+    std::string text;
+    const std::string columns = "Point Input Reading % Error Verdict";
+    int headings = 0;
+    for (const auto& page : pages) {
+        bool heading_seen = false;
+        for (const std::string& line : filled(page)) {
+            const std::string w = words(trimmed(line));
+            text += w + "\n";
+            headings += w == columns;
+            heading_seen = heading_seen || w == columns;
+            // A point row: "N N.000 12.000 0.000 Pass", only under its heading.
+            if (w.ends_with(" 12.000 0.000 Pass")) EXPECT_TRUE(heading_seen) << w;
+        }
+    }
+    EXPECT_GE(headings, 3);
+    const auto show = QJsonDocument::fromJson(QByteArray::fromStdString(
+        cli({"--records", database, "records", "show", "TT-101", "--json"}).output)).array();
+    ASSERT_EQ(show.size(), 2);
+    for (const std::string& expected : std::vector<std::string>{
+             "Bench Lab\nCalibration Certificate\nTag ID: TT-101\nManufacturer: Maker\nModel Number: Model-7\n",
+          "Range: 0.000 to 100.000\nOutput: Milliamp, mA\n", "Tolerance: 0.500%\nReference Standard: NORVA TQ740\n",
+          "Serial Number: 1234567\nLast Calibrated: 2009-11-02\nTechnician: J. Smith\n",
+          "Calibrated: 2012-02-29 09:05:03\nAmbient Temperature: 21C\nAmbient Humidity: 40%\n",
+          "As Found Result: Pass\nAs Left Result: Pass\nCalibration Due: 2013-02-28\n",
+          "Record SHA-256:\n" + show[1].toObject()["sha256"].toString().toStdString() + "\n"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\nin:\n" << text;
+    const auto fonts = e2e::run_program("/usr/bin/pdffonts", {pdf.string()}, home_.path).output;
+    EXPECT_NE(fonts.find("LiberationMono"), std::string::npos) << fonts;
+    // One font (the header, the dashes, its line), embedded: "yes" under "emb".
+    ASSERT_EQ(std::count(fonts.begin(), fonts.end(), '\n'), 3) << fonts;
+    EXPECT_EQ(fonts.substr(fonts.rfind('\n', fonts.size() - 2) + 1 + fonts.find("emb"), 3), "yes") << fonts;
+
+    // The earlier calibration by its date, due after the tag's own interval;
+    // then bad input: nothing written.
+    const fs::path earlier = file("earlier.pdf");
+    ASSERT_EQ(cli({"--records", database, "records", "interval", "TT-101", "30"}).status, 0);
+    ASSERT_EQ(cli({"--records", database, "records", "certificate", "TT-101", "--calibrated", "2010-05-07 09:05:03",
+                   "--pdf", earlier.string()}).status, 0);
+    const std::string earlier_text =
+        words(e2e::run_program(pdftotext, {"-layout", earlier.string(), "-"}, home_.path).output);
+    EXPECT_NE(earlier_text.find(show[0].toObject()["sha256"].toString().toStdString()), std::string::npos);
+    EXPECT_NE(earlier_text.find("Calibration Due: 2010-06-06"), std::string::npos) << earlier_text;
+    struct Row {
+        std::vector<std::string> args;
+        int status;
+        std::string errors;
+    };
+    const Row rows[] = {
+        {{"NO-SUCH"}, 1, "ERROR: Tag NO-SUCH has no calibration recorded.\n"},
+        {{"TT-101", "--calibrated", "2010-05-07 09:05:04"}, 1,
+         "ERROR: Tag TT-101 has no calibration recorded on 2010-05-07 09:05:04.\n"},
+        {{"TT-101", "--calibrated", "2011-02-29 09:05:03"}, 1,
+         "ERROR: 2011-02-29 09:05:03 is not a date and time of the form YYYY-MM-DD HH:MM:SS.\n"},
+        {{"TT-101", "--calibrated"}, 64, ""},
+        {{"TT-101", "--font-size", "13"}, 64, ""},
+        {{"TT-101", "TT-102"}, 64, ""},
+    };
+    const fs::path bad = file("bad.pdf");
+    for (const Row& row : rows) {
+        std::vector<std::string> args = {"--records", database, "records", "certificate", "--pdf", bad.string()};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        const auto result = cli(args);
+        EXPECT_EQ(result.status, row.status) << row.args[0] << result.errors;
+        EXPECT_NE(result.errors.find(row.errors), std::string::npos) << result.errors;
+        EXPECT_FALSE(fs::exists(bad)) << row.args.back();
+    }
 }

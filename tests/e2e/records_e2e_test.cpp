@@ -97,11 +97,70 @@ TEST(Records_e2e, uploads_are_recorded_once_and_shown_as_json) {
     for (const std::string& out : {ra.output, rb.output})
         for (std::size_t at = 0; (at = out.find(": ", at)) != std::string::npos; at += 2) recorded += std::stoi(out.substr(at + 2));
     EXPECT_EQ(recorded, 11) << ra.output << rb.output;
-    const Run_result list = cli({"--records", shared, "records", "list"});
+    const Run_result list = cli({"--records", shared, "records", "list", "--today", "2025-06-01"});
     EXPECT_EQ(std::count(list.output.begin(), list.output.end(), '\n'), 12);  // the header and eleven tags
     EXPECT_EQ(list.output.substr(0, list.output.find('\n', list.output.find('\n') + 1) + 1),
-              "tag\tcalibrated\tas_found\tas_left\tcalibrations\nFQ-221\t2025-03-07 09:20:44\tPass\tPass\t1\n");
+              "tag\tcalibrated\tas_found\tas_left\tcalibrations\tdue\tstatus\n"
+              "FQ-221\t2025-03-07 09:20:44\tPass\tPass\t1\t2026-03-07\tok\n");
     EXPECT_EQ(cli({"--records", shared, "records", "verify"}).output, "11 records, chain intact\n");
+
+    // Due dates: a tag's own interval, the settings' default for the rest,
+    // --today and --within; bad input changes nothing.
+    auto records = [&](std::vector<std::string> more) {
+        more.insert(more.begin(), {"--records", shared, "records"});
+        return cli(more);
+    };
+    struct Refused {
+        std::vector<std::string> args;
+        int status;
+        const char* errors;
+    };
+    const Refused refused[] = {
+        {{"interval", "PY-560", "0"}, 1,
+         "ERROR: The calibration interval must be a whole number of days from 1 to 3650, not \"0\".\n"},
+        {{"interval", "py-560", "30"}, 1, "ERROR: Tag py-560 has no calibration recorded.\n"},
+        {{"interval", "PY-560"}, 64, "tq740-cli: records interval needs a tag ID and a number of days (see tq740-cli --help)\n"},
+        {{"due", "--today", "2025-02-29"}, 1, "ERROR: \"2025-02-29\" is not a date: write it as YYYY-MM-DD.\n"},
+        {{"list", "--today", "25-03-01"}, 1, "ERROR: \"25-03-01\" is not a date: write it as YYYY-MM-DD.\n"},
+        {{"due", "--within", "-1"}, 1, "ERROR: The number of days must be a whole number from 0 to 3650, not \"-1\".\n"},
+        {{"due", "--today"}, 64, "tq740-cli: records due --today needs a value (see tq740-cli --help)\n"},
+    };
+    for (const Refused& row : refused) {
+        const Run_result r = records(row.args);
+        EXPECT_EQ(r.status, row.status) << row.args.back();
+        EXPECT_EQ(r.errors, row.errors);
+        EXPECT_EQ(r.output, "");
+    }
+    EXPECT_EQ(records({"list", "--today", "2025-06-01"}).output, list.output);  // nothing changed
+
+    const Run_result set = records({"interval", "PY-560", "30"});
+    ASSERT_EQ(set.status, 0) << set.errors;
+    EXPECT_EQ(set.output, "Tag PY-560: calibration interval 30 days, next due 2025-04-11\n");
+    std::ofstream(ini) << "[records]\ninterval_days=400\n";
+    // With 400 days: due 2026-04-08 (PT-*), 04-09 (LI-450, TT-204), 04-10 (TT-812, TY-415),
+    // 04-11 (FQ-*, FT-120), 04-14 (TC-900); PY-560's own 30 days: 2025-04-11.
+    const Run_result due = records({"due", "--within", "1", "--today", "2026-04-10"});
+    ASSERT_EQ(due.status, 0) << due.errors;
+    EXPECT_EQ(due.output,
+              "tag\tlast_calibrated\tinterval_days\tdue\tstatus\n"
+              "PY-560\t2025-03-12\t30\t2025-04-11\toverdue\n"
+              "PT-101\t2025-03-04\t400\t2026-04-08\toverdue\n"
+              "PT-330\t2025-03-04\t400\t2026-04-08\toverdue\n"
+              "LI-450\t2025-03-05\t400\t2026-04-09\toverdue\n"
+              "TT-204\t2025-03-05\t400\t2026-04-09\toverdue\n"
+              "TT-812\t2025-03-06\t400\t2026-04-10\tdue\n"
+              "TY-415\t2025-03-06\t400\t2026-04-10\tdue\n"
+              "FQ-221\t2025-03-07\t400\t2026-04-11\tdue\n"
+              "FQ-222\t2025-03-07\t400\t2026-04-11\tdue\n"
+              "FT-120\t2025-03-07\t400\t2026-04-11\tdue\n");
+    // The default window is 30 days: on 2025-03-12 PY-560 is due, nothing else.
+    EXPECT_EQ(records({"due", "--today", "2025-03-12"}).output,
+              "tag\tlast_calibrated\tinterval_days\tdue\tstatus\nPY-560\t2025-03-12\t30\t2025-04-11\tdue\n");
+    const std::string listed = records({"list", "--today", "2026-04-10", "--within", "3"}).output;
+    EXPECT_NE(listed.find("\nPY-560\t2025-03-12 14:22:51\tFail\tPass\t1\t2025-04-11\toverdue\n"), std::string::npos)
+        << listed;
+    EXPECT_NE(listed.find("\nTC-900\t2025-03-10 15:41:09\t-\t-\t1\t2026-04-14\tok\n"), std::string::npos) << listed;
+    EXPECT_EQ(records({"verify"}).output, "11 records, chain intact\n");
     const Run_result exported = cli({"--records", shared, "records", "export", "--csv", home.path + "/out.csv"});
     ASSERT_EQ(exported.status, 0) << exported.errors;
     const std::string csv = test::file_bytes(home.path + "/out.csv");

@@ -74,18 +74,19 @@ TEST(Records_window, lists_filters_selects_marks_failures_and_opens_in_the_repor
     auto* as_found = window.findChild<QTableView*>(QStringLiteral("as_found"));
     auto* print = window.findChild<QPushButton*>(QStringLiteral("print"));
     auto* open = window.findChild<QPushButton*>(QStringLiteral("open_in_list"));
-    ASSERT_TRUE(filter && tags && calibrations && as_found && print && open);
+    auto* certificate = window.findChild<QPushButton*>(QStringLiteral("certificate"));
+    ASSERT_TRUE(filter && tags && calibrations && as_found && print && open && certificate);
 
     // Both tags, the first selected with its newest calibration.
     ASSERT_EQ(tags->model()->rowCount(), 2);
     EXPECT_EQ(text_of(tags, 0, 0), QStringLiteral("TT-101"));
     EXPECT_EQ(tags->currentIndex().row(), 0);
     EXPECT_EQ(calibrations->model()->rowCount(), 2);
-    EXPECT_TRUE(print->isEnabled());
+    EXPECT_TRUE(print->isEnabled() && certificate->isEnabled());
 
     // TT-101's drift: 50.000 fell 0.5 in 31 days; from its As Left 0.313 it reaches -0.5 after
     // 0.813 / 0.5 x 31 = 50.4 days, before the tag is next due.
-    EXPECT_EQ(text_of(tags, 0, 5), QStringLiteral("2010-07-27 at risk"));
+    EXPECT_EQ(text_of(tags, 0, 8), QStringLiteral("2010-07-27 at risk"));
     auto* drift = window.findChild<ui::qt::Drift_chart*>(QStringLiteral("drift_chart"));
     auto* save_chart = window.findChild<QPushButton*>(QStringLiteral("save_chart"));
     ASSERT_TRUE(drift && save_chart);
@@ -115,11 +116,11 @@ TEST(Records_window, lists_filters_selects_marks_failures_and_opens_in_the_repor
     QTest::keyClicks(filter, QStringLiteral("20"));
     EXPECT_EQ(tags->model()->rowCount(), 1);
     EXPECT_EQ(text_of(tags, 0, 0), QStringLiteral("TT-202"));
-    EXPECT_EQ(text_of(tags, 0, 5), QStringLiteral("-"));
+    EXPECT_EQ(text_of(tags, 0, 8), QStringLiteral("-"));
     EXPECT_EQ(series().size(), 2 + 3 * 2);  // one calibration: no fitted lines
     QTest::keyClick(filter, Qt::Key_3);
     EXPECT_EQ(tags->model()->rowCount(), 0);
-    EXPECT_FALSE(print->isEnabled() || open->isEnabled() || save_chart->isEnabled());
+    EXPECT_FALSE(print->isEnabled() || open->isEnabled() || save_chart->isEnabled() || certificate->isEnabled());
     EXPECT_TRUE(series().isEmpty());
     filter->clear();
 

@@ -13,6 +13,7 @@
 #include "resources/records_window_strings.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
+#include "resources/due_strings.h"
 #include "shell/main_dialog.h"
 #include "support/fake_clock.h"
 #include "support/scripted_port.h"
@@ -165,13 +166,49 @@ TEST(Records_menu, import_then_browse_filter_select_print_and_open_in_the_report
         ASSERT_EQ(b.cell(Table::tags, b.selected_tag(), 0), "TT-101");
         // The tag's last calibration gives its verdicts; a Fail is marked, a Pass is not.
         EXPECT_EQ(cells(b, Table::tags, b.selected_tag()),
-                  (std::vector<std::string>{"TT-101", "2010-06-07 09:05:03", "Pass", "Fail", "2", "2010-06-07 at risk"}));
+                  (std::vector<std::string>{"TT-101", "2010-06-07 09:05:03", "Pass", "Fail", "2", "2011-06-07",
+                                            "Overdue", "365 days (default)", "2010-06-07 at risk"}));
         // Its drift: 50.000 fell 0.5 in 31 days and was left outside (As Left 0.625), so it is
         // out of tolerance from that calibration on, before the tag is next due.
         EXPECT_EQ(records::drift_line(b.drift().points.at(0)), "50.000\t2\t-5.891\t0.125\t2010-06-07");
-        EXPECT_EQ(b.cell(Table::tags, 0, 5), "-");  // one calibration: no drift
+        EXPECT_EQ(b.cell(Table::tags, 0, 8), "-");  // one calibration: no drift
         EXPECT_FALSE(b.failed(Table::tags, b.selected_tag(), 2));
         EXPECT_TRUE(b.failed(Table::tags, b.selected_tag(), 3));
+
+        // Set Interval: a bad number is refused with its message and changes
+        // nothing; a good one is written at once (the clock says 2024-06-15).
+        struct Interval_step {
+            const char* typed;
+            const char* error;       // "": written
+            std::vector<std::string> due_cells;
+        };
+        const Interval_step interval_steps[] = {
+            {"0", "0", {"2011-06-07", "Overdue", "365 days (default)"}},
+            {"3651", "3651", {"2011-06-07", "Overdue", "365 days (default)"}},
+            {"3650", "", {"2020-06-04", "Overdue", "3650 days"}},
+        };
+        EXPECT_EQ(b.interval_prompt(), "Calibration interval of tag TT-101, in days (1 to 3650; the default is 365):");
+        for (const Interval_step& step : interval_steps) {
+            if (*step.error)
+                rig.ui.expect_message(res::format(res::IDS_BAD_INTERVAL, step.error), ui::Caption::error,
+                                      ui::Buttons::ok);
+            EXPECT_EQ(b.set_interval(step.typed), !*step.error) << step.typed;
+            const auto row = cells(b, Table::tags, b.selected_tag());
+            EXPECT_EQ(std::vector<std::string>(row.begin() + 5, row.begin() + 8), step.due_cells) << step.typed;
+        }
+        EXPECT_EQ(b.interval_text(), "3650");
+        // The due-soon days: FQ-221 is due 2026-03-07, 630 days after the clock's date.
+        b.set_filter("FQ-221");
+        b.set_due_window(629);
+        EXPECT_EQ(cells(b, Table::tags, 0)[6], "OK");
+        b.set_due_window(630);
+        EXPECT_EQ(cells(b, Table::tags, 0)[6], "Due soon");
+        EXPECT_EQ(b.due_mark(Table::tags, 0, 5), records::Due_status::due);
+        EXPECT_EQ(b.due_mark(Table::tags, 0, 4), records::Due_status::ok);
+        b.set_due_window(records::default_due_window_days);
+        b.set_filter("t-1");
+        b.select_tag(2);
+        ASSERT_EQ(b.cell(Table::tags, b.selected_tag(), 0), "TT-101");
 
         // Its calibrations newest first, the newest selected.
         EXPECT_EQ(b.calibrations_label(), "Calibrations of TT-101, newest first:");

@@ -104,10 +104,7 @@ TEST(Records_drift, slopes_and_projections_match_the_figures_worked_by_hand) {
 }
 
 TEST(Records_drift, a_tag_is_at_risk_when_its_projection_falls_before_its_due_date) {
-    records::Tag_summary tag;
-    tag.last_calibrated = {2020, 2, 29, 13, 0, 0};
-    const Date_time due = records::next_due_date(tag);
-    EXPECT_EQ(records::date_text(due), "2021-02-28");  // 365 days after a leap day
+    const Date_time due{2021, 2, 28};
     const struct {
         std::optional<Date_time> projected;
         bool at_risk;

@@ -15,6 +15,7 @@
 
 #include "records/record_chain.h"
 #include "records/record_store.h"
+#include "records/records_settings.h"
 #include "records/report_reader.h"
 #include "reports/field_table.h"
 #include "reports/report_files.h"
@@ -403,12 +404,12 @@ TEST_F(Records_store, faults_name_the_file_and_record_nothing) {
         {"newer schema",
          [](Records_store& t) {
              { records::Record_store store(t.database()); EXPECT_TRUE(store.open()); }
-             t.tamper("UPDATE records_meta SET value = '2' WHERE name = 'schema_version'");
+             t.tamper("UPDATE records_meta SET value = '3' WHERE name = 'schema_version'");
              return std::string();
          },
          {}, [db](Records_store& t, const std::string&) {
-             return "The records database " + db(t) + " was written by a newer version of the program (schema 2; "
-                    "this program reads up to 1).  Nothing was changed.";
+             return "The records database " + db(t) + " was written by a newer version of the program (schema 3; "
+                    "this program reads up to 2).  Nothing was changed.";
          }, -1},
         {"folder that cannot be created",
          [](Records_store& t) {
@@ -481,6 +482,71 @@ TEST_F(Records_store, faults_name_the_file_and_record_nothing) {
     *lock = QSqlDatabase();
     QSqlDatabase::removeDatabase("locker");
     EXPECT_GE(*waits, 300 / 50 - 1);  // the wait was cut in slices, the window served between them
+}
+
+// A version 1 file (before the tags' intervals) is read as it is by a
+// read-only run and brought up to date when opened for writing, keeping its
+// records and chain; then each recorded tag may have its own interval, and
+// the start-up line counts the tags overdue with them.
+TEST_F(Records_store, a_version_1_file_is_migrated_and_keeps_its_records_and_chain) {
+    const std::string file = report_file("a.txt", {{"PT-1", 1}, {"PT-2", 2}});  // calibrated 2025-03-07
+    {
+        records::Record_store store(database());
+        ASSERT_TRUE(store.open()) << store.error();
+        ASSERT_TRUE(store.import_file(file).counts.ok);
+    }
+    tamper("DROP TABLE tag_intervals");
+    tamper("UPDATE records_meta SET value = '1' WHERE name = 'schema_version'");
+    {
+        records::Record_store reader(database(), {.read_only = true});
+        ASSERT_TRUE(reader.open()) << reader.error();
+        EXPECT_TRUE(reader.intervals().empty());
+        EXPECT_EQ(reader.error(), "");
+        EXPECT_EQ(records::overdue_status_text(database(), 365, {2026, 3, 8}), "2 tags overdue for calibration");
+    }
+
+    records::Record_store store(database());
+    ASSERT_TRUE(store.open()) << store.error();
+    EXPECT_EQ(store.record_count(), 2);
+    EXPECT_TRUE(store.verify().ok);
+    struct Interval_row {
+        const char* tag;
+        int days;
+        std::string error;       // "": set
+        std::map<std::string, int> after;
+    };
+    const Interval_row rows[] = {
+        {"PT-1", 30, "", {{"PT-1", 30}}},
+        {"NO-SUCH", 30, "Tag NO-SUCH has no calibration recorded.", {{"PT-1", 30}}},
+        {"pt-1", 30, "Tag pt-1 has no calibration recorded.", {{"PT-1", 30}}},  // the ID exactly
+        {"PT-2", 0, "The calibration interval must be a whole number of days from 1 to 3650, not \"0\".", {{"PT-1", 30}}},
+        {"PT-2", 3651, "The calibration interval must be a whole number of days from 1 to 3650, not \"3651\".", {{"PT-1", 30}}},
+        {"PT-2", 3650, "", {{"PT-1", 30}, {"PT-2", 3650}}},
+        {"PT-1", 1, "", {{"PT-1", 1}, {"PT-2", 3650}}},
+    };
+    for (const Interval_row& row : rows) {
+        SCOPED_TRACE(std::string(row.tag) + " " + std::to_string(row.days));
+        EXPECT_EQ(store.set_interval(row.tag, row.days), row.error.empty());
+        EXPECT_EQ(store.error(), row.error);
+        EXPECT_EQ(store.intervals(), row.after);
+    }
+    EXPECT_EQ(store.interval_of("PT-2"), 3650);
+    EXPECT_EQ(store.interval_of("PT-3"), std::nullopt);
+    const auto verified = store.verify();
+    EXPECT_TRUE(verified.ok);
+    EXPECT_EQ(verified.records, 2);
+
+    // PT-1 is due 2025-03-08, PT-2 2035-03-05: overdue the day after each.
+    const std::pair<records::Date_time, std::string> start_up[] = {
+        {{2025, 3, 8}, ""},
+        {{2025, 3, 9}, "1 tag overdue for calibration"},
+        {{2035, 3, 5}, "1 tag overdue for calibration"},
+        {{2035, 3, 6}, "2 tags overdue for calibration"},
+    };
+    for (const auto& [today, text] : start_up)
+        EXPECT_EQ(records::overdue_status_text(database(), 365, today), text) << records::date_text(today);
+    EXPECT_EQ(records::overdue_status_text(path("none.sqlite"), 365, {2035, 3, 6}), "");
+    EXPECT_FALSE(std::filesystem::exists(path("none.sqlite")));
 }
 
 }  // namespace

@@ -502,7 +502,8 @@ int run_extract(Cli& cli, const std::vector<std::string>& args) { return run_tag
 
 // records ...: the calibration records.
 int run_records_command(Cli& cli, const std::vector<std::string>& args) {
-    return run_records(args, cli.records_database());
+    return run_records(args, cli.records_database(), cli.records_settings.interval_days,
+                       {cli.program.settings.company, cli.program.settings.font_size});
 }
 
 const std::vector<Command>& commands() {

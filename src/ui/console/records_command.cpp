@@ -1,13 +1,23 @@
 #include "ui/console/records_command.h"
 
 #include <cstdio>
+#include <optional>
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include "records/drift.h"
+#include "records/certificate.h"
 #include "records/record_store.h"
+#include "resources/certificate_strings.h"
+#include "resources/reports_strings.h"
+#include "shell/settings.h"
+#include "ui/console/console_ui.h"
+#include "ui/print/paged_print_job.h"
+#include "records/due_dates.h"
+#include "records/record_store.h"
+#include "resources/due_strings.h"
 #include "resources/records_strings.h"
 #include "resources/strings.h"
 #include "ui/console/cli.h"
@@ -33,17 +43,102 @@ bool open_store(records::Record_store& store) {
     return false;
 }
 
-// records list
-int run_list(const std::string& database) {
+// The date options of the commands that use today's date: --today
+// YYYY-MM-DD replaces the system date, --within DAYS the due-soon window
+// (when the command takes it).  Anything else is left in `rest`.
+struct Date_options {
+    records::Date_time today = records::today_local();
+    int within = records::default_due_window_days;
+    std::vector<std::string> rest;
+};
+// Nothing when the options are good; else the exit status (the message shown).
+std::optional<int> read_date_options(const std::vector<std::string>& args, bool takes_within,
+                                     const char* command, Date_options& options) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool is_today = a == "--today";
+        const bool is_within = takes_within && a == "--within";
+        if (!is_today && !is_within) {
+            options.rest.push_back(a);
+            continue;
+        }
+        if (i + 1 == args.size()) return usage(std::string(command) + " " + a + " needs a value");
+        const std::string& value = args[++i];
+        if (is_today) {
+            const auto date = records::parse_date(value);
+            if (!date) return fail(res::format(res::IDS_BAD_DATE, value));
+            options.today = *date;
+        } else {
+            const auto days = records::parse_days(value, 0, records::max_interval_days);
+            if (!days) return fail(res::format(res::IDS_BAD_WINDOW, value));
+            options.within = *days;
+        }
+    }
+    return std::nullopt;
+}
+
+// Every tag with its interval and due date; nothing (the message shown) when
+// the store cannot be read.
+std::optional<std::vector<records::Tag_due>> read_due_dates(const std::string& database, int default_interval,
+                                                            const Date_options& options) {
     records::Record_store store(database, {.read_only = true});
-    if (!open_store(store)) return 1;
+    if (!open_store(store)) return std::nullopt;
     const auto tags = store.tag_summaries();
-    if (!store.error().empty()) return fail(store.error());
-    std::printf("tag\tcalibrated\tas_found\tas_left\tcalibrations\n");
-    for (const auto& t : tags)
-        std::printf("%s\t%s\t%s\t%s\t%d\n", t.tag_id.c_str(), records::date_time_text(t.last_calibrated).c_str(),
+    const auto intervals = store.intervals();
+    if (!store.error().empty()) {
+        fail(store.error());
+        return std::nullopt;
+    }
+    return records::due_dates(tags, intervals, default_interval, options.today, options.within);
+}
+
+// records list [--today YYYY-MM-DD] [--within DAYS]
+int run_list(const std::vector<std::string>& args, const std::string& database, int default_interval) {
+    Date_options options;
+    if (const auto status = read_date_options(args, true, "records list", options)) return *status;
+    if (!options.rest.empty()) return usage("records list takes only --today and --within");
+    const auto tags = read_due_dates(database, default_interval, options);
+    if (!tags) return 1;
+    std::printf("tag\tcalibrated\tas_found\tas_left\tcalibrations\tdue\tstatus\n");
+    for (const auto& d : *tags) {
+        const records::Tag_summary& t = d.tag;
+        std::printf("%s\t%s\t%s\t%s\t%d\t%s\t%s\n", t.tag_id.c_str(), records::date_time_text(t.last_calibrated).c_str(),
                     records::verdict_text(t.as_found).c_str(), records::verdict_text(t.as_left).c_str(),
-                    t.calibrations);
+                    t.calibrations, records::date_text(d.due.date).c_str(),
+                    records::due_status_text(d.due.status).c_str());
+    }
+    return 0;
+}
+
+// records due [--within DAYS] [--today YYYY-MM-DD]: the tags overdue or due
+// within the window, the most overdue first.
+int run_due(const std::vector<std::string>& args, const std::string& database, int default_interval) {
+    Date_options options;
+    if (const auto status = read_date_options(args, true, "records due", options)) return *status;
+    if (!options.rest.empty()) return usage("records due takes only --within and --today");
+    const auto tags = read_due_dates(database, default_interval, options);
+    if (!tags) return 1;
+    std::printf("tag\tlast_calibrated\tinterval_days\tdue\tstatus\n");
+    for (const auto& d : records::due_or_overdue(*tags))
+        std::printf("%s\t%s\t%d\t%s\t%s\n", d.tag.tag_id.c_str(), records::date_text(d.tag.last_calibrated).c_str(),
+                    d.interval_days, records::date_text(d.due.date).c_str(),
+                    records::due_status_text(d.due.status).c_str());
+    return 0;
+}
+
+// records interval TAG DAYS: the tag's own calibration interval.
+int run_interval(const std::vector<std::string>& args, const std::string& database) {
+    if (args.size() != 2 || args[0].empty()) return usage("records interval needs a tag ID and a number of days");
+    const std::string& tag = args[0];
+    const auto days = records::parse_days(args[1]);
+    if (!days) return fail(res::format(res::IDS_BAD_INTERVAL, args[1]));
+    records::Record_store store(database);
+    if (!open_store(store)) return 1;
+    if (!store.set_interval(tag, *days)) return fail(store.error());
+    const auto last = store.calibrations_of(tag, records::Record_store::Order::newest_first);
+    if (last.empty()) return fail(store.error());
+    const auto due = records::add_days(last.front().calibration.calibrated, *days);
+    std::printf("%s\n", res::format(res::IDS_INTERVAL_SET, tag, *days, records::date_text(due)).c_str());
     return 0;
 }
 
@@ -233,18 +328,81 @@ int run_drift(const std::vector<std::string>& args, const std::string& database)
     return 0;
 }
 
+// records certificate TAG [--calibrated "YYYY-MM-DD HH:MM:SS"] --pdf OUT.pdf [--font-size N]:
+// the certificate of the tag's calibration at that date and time (default:
+// the last one) printed into the PDF file.  Nothing is written unless the
+// certificate is printed whole.
+int run_certificate(const std::vector<std::string>& args, const std::string& database, int default_interval,
+                    const Records_printing& printing) {
+    std::string tag, pdf, calibrated;
+    bool has_calibrated = false;
+    int font_size = printing.font_size;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool has_value = i + 1 < args.size();
+        if (a == "--pdf" && has_value) {
+            pdf = args[++i];
+        } else if (a == "--calibrated" && has_value) {
+            calibrated = args[++i];
+            has_calibrated = true;
+        } else if (a == "--font-size" && has_value) {
+            const std::string& n = args[++i];
+            font_size = n.size() <= 2 && n.find_first_not_of("0123456789") == std::string::npos && !n.empty()
+                            ? std::stoi(n)
+                            : 0;
+            if (!shell::valid_font_size(font_size)) return usage("--font-size takes 8, 9, 10, 11, 12, 14 or 16");
+        } else if (tag.empty() && !a.empty() && a[0] != '-') {
+            tag = a;
+        } else {
+            return usage("records certificate takes one tag ID, --calibrated DATE, --pdf FILE and --font-size N");
+        }
+    }
+    if (tag.empty() || pdf.empty()) return usage("records certificate needs a tag ID and --pdf OUT.pdf");
+    std::optional<records::Date_time> when;
+    if (has_calibrated) {
+        when = records::parse_calibrated(calibrated);
+        if (!when) return fail(res::format(res::IDS_CERT_BAD_DATE, calibrated));
+    }
+
+    records::Record_store store(database, {.read_only = true});
+    if (!open_store(store)) return 1;
+    const auto calibrations = store.calibrations_of(tag, records::Record_store::Order::oldest_first);
+    if (!store.error().empty()) return fail(store.error());
+    if (calibrations.empty()) return fail(res::format(res::IDS_TAG_NOT_RECORDED, tag));
+    const records::Recorded_calibration* record = records::find_calibration(calibrations, when);
+    if (!record) return fail(res::format(res::IDS_CERT_NO_CALIBRATION_AT, tag, calibrated));
+
+    const int interval = store.interval_of(tag).value_or(default_interval);
+    const records::Date_time due = records::certificate_due_date(record->calibration, interval);
+    const records::Certificate certificate = records::make_certificate(*record, printing.company, due);
+    Console_ui ui(false);
+    ui::print::Pdf_result result;
+    ui.print_with([&pdf, &result]() -> std::unique_ptr<ui::Print_job> {
+        return std::make_unique<ui::print::Pdf_print_job>(pdf, &result);
+    });
+    records::print_certificate(ui, certificate, font_size);
+    if (ui.error_count() > 0) return 1;
+    if (!result.written) return fail(!result.error.empty() ? result.error : res::str(res::IDS_PRINT_FAILED));
+    std::printf("%s: %d pages\n", pdf.c_str(), result.pages);
+    return 0;
+}
+
 }  // namespace
 
-int run_records(const std::vector<std::string>& args, const std::string& database) {
-    if (args.empty()) return usage("records needs list, show, import, verify, export or drift");
+int run_records(const std::vector<std::string>& args, const std::string& database, int default_interval,
+                const Records_printing& printing) {
+    if (args.empty()) return usage("records needs list, show, import, verify, export, due, interval, certificate or drift");
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "list") return rest.empty() ? run_list(database) : usage("records list takes no arguments");
+    if (command == "list") return run_list(rest, database, default_interval);
+    if (command == "due") return run_due(rest, database, default_interval);
+    if (command == "interval") return run_interval(rest, database);
     if (command == "show") return run_show(rest, database);
     if (command == "import") return run_import(rest, database);
     if (command == "verify") return rest.empty() ? run_verify(database) : usage("records verify takes no arguments");
     if (command == "export") return run_export(rest, database);
     if (command == "drift") return run_drift(rest, database);
+    if (command == "certificate") return run_certificate(rest, database, default_interval, printing);
     return usage("records does not understand '" + command + "'");
 }
 
@@ -252,8 +410,13 @@ const char* records_usage() {
     return "records list | show TAG [--json] | import FILE... | verify | export --csv FILE\n"
            "                             | drift TAG [--json]\n"
            "                             the calibration records: list the tags, show a tag's\n"
-           "                             calibrations, record saved reports, check the chain, export,\n"
-           "                             a tag's drift and projected out-of-tolerance dates";
+           "                             calibrations, record saved reports, check the chain, export\n"
+           "  records due [--within DAYS] [--today YYYY-MM-DD] | interval TAG DAYS\n"
+           "                             the tags overdue or due for calibration; a tag's interval\n"
+           "                             (list also takes --today and --within)\n"
+           "  records certificate TAG [--calibrated \"YYYY-MM-DD HH:MM:SS\"] --pdf OUT.pdf [--font-size N]\n"
+           "                             the calibration certificate (default: the last calibration)\n"
+           "  records drift TAG [--json]   each test point's drift and projected out-of-tolerance date";
 }
 
 }  // namespace ui::console

@@ -4,16 +4,20 @@
 #include <QFont>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "resources/certificate_strings.h"
+#include "resources/due_strings.h"
 #include "resources/help_pages.h"
 #include "resources/records_window_strings.h"
 #include "resources/strings.h"
@@ -30,6 +34,25 @@ QString q(int id) { return q(res::text(id)); }
 // A failed verdict: dark red on light red, in bold, beside its text "Fail".
 const QColor fail_text(160, 0, 0);
 const QColor fail_background(255, 215, 215);
+
+// The tag list's due marks, on its Due and Due Status cells beside their
+// text ("Overdue", "Due soon"): overdue bold on orange, due soon on yellow.
+QVariant due_mark(const records::Records_browser& browser, records::Records_browser::Table table, int row,
+                  int column, int role) {
+    const records::Due_status status = browser.due_mark(table, row, column);
+    if (status == records::Due_status::ok) return {};
+    const bool overdue = status == records::Due_status::overdue;
+    switch (role) {
+    case Qt::ForegroundRole: return overdue ? QColor(140, 40, 0) : QColor(110, 80, 0);
+    case Qt::BackgroundRole: return overdue ? QColor(255, 190, 130) : QColor(255, 240, 160);
+    case Qt::FontRole: {
+        QFont font;
+        font.setBold(overdue);
+        return font;
+    }
+    default: return {};
+    }
+}
 
 }  // namespace
 
@@ -59,6 +82,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid()) return {};
         const bool failed = browser_.failed(table_, index.row(), index.column());
+        if (role != Qt::DisplayRole)
+            if (QVariant mark = due_mark(browser_, table_, index.row(), index.column(), role); mark.isValid()) return mark;
         switch (role) {
         case Qt::DisplayRole: return q(browser_.cell(table_, index.row(), index.column()));
         case Qt::ForegroundRole: return failed ? QVariant(fail_text) : QVariant();
@@ -106,6 +131,7 @@ Records_window::Records_window(QWidget* parent, records::Records_browser& browse
     tag_model_ = static_cast<Browser_table_model*>(tags_->model());
     left_layout->addWidget(tags_label_);
     left_layout->addWidget(tags_);
+    add_due_controls(left, left_layout);
 
     auto* right = new QWidget(splitter);
     auto* right_layout = new QVBoxLayout(right);
@@ -153,6 +179,7 @@ Records_window::Records_window(QWidget* parent, records::Records_browser& browse
     };
     print_ = button(res::IDS_RECORDS_PRINT, "print");
     open_ = button(res::IDS_RECORDS_OPEN_IN_LIST, "open_in_list");
+    certificate_ = button(res::IDS_RECORDS_CERTIFICATE, "certificate");
     buttons->addStretch();
     QPushButton* close = button(res::IDS_RECORDS_CLOSE, "close");
     QPushButton* help_button = button(res::IDS_RECORDS_HELP, "help");
@@ -178,6 +205,7 @@ Records_window::Records_window(QWidget* parent, records::Records_browser& browse
     connect(open_, &QPushButton::clicked, this, [this] {
         if (browser_.open_in_reports_list()) accept();
     });
+    connect(certificate_, &QPushButton::clicked, this, [this] { browser_.print_certificate(); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(help_button, &QPushButton::clicked, this, [help] {
         if (help) help(res::HELP_RECORDS_WINDOW);
@@ -193,7 +221,7 @@ Records_window::Records_window(QWidget* parent, records::Records_browser& browse
     const QSize wanted(fontMetrics().averageCharWidth() * 190, fontMetrics().height() * 56);
     const QRect screen = parent && parent->screen() ? parent->screen()->availableGeometry() : QRect();
     resize(screen.isValid() ? wanted.boundedTo(screen.size() * 9 / 10) : wanted);
-    tags_width = std::min(tags_width, width() * 2 / 5);
+    tags_width = std::min(tags_width, width() / 2);
     splitter->setSizes({tags_width, width() - tags_width});
     filter_->setFocus();
 }
@@ -248,7 +276,38 @@ void Records_window::mirror(bool tags_changed, bool calibrations_changed) {
     if (calibrations_changed)  // the calibrations change with the selected tag
         drift_chart_->show_drift(browser_.cell(records::Records_browser::Table::tags, browser_.selected_tag(), 0),
                                  browser_.drift());
+    certificate_->setEnabled(browser_.can_print());
+    set_interval_->setEnabled(browser_.can_set_interval());
     mirroring_ = false;
+}
+
+void Records_window::add_due_controls(QWidget* owner, QVBoxLayout* layout) {
+    auto* row = new QHBoxLayout;
+    auto* label = new QLabel(q(res::IDS_DUE_WINDOW_LABEL), owner);
+    due_window_ = new QSpinBox(owner);
+    due_window_->setObjectName(QStringLiteral("due_window"));
+    due_window_->setRange(0, records::max_interval_days);
+    due_window_->setValue(browser_.due_window());
+    label->setBuddy(due_window_);
+    set_interval_ = new QPushButton(q(res::IDS_SET_INTERVAL_BUTTON), owner);
+    set_interval_->setObjectName(QStringLiteral("set_interval"));
+    set_interval_->setAutoDefault(false);
+    row->addWidget(label);
+    row->addWidget(due_window_);
+    row->addStretch();
+    row->addWidget(set_interval_);
+    layout->addLayout(row);
+
+    connect(due_window_, &QSpinBox::valueChanged, this, [this](int days) {
+        browser_.set_due_window(days);
+        tags_->viewport()->update();
+    });
+    connect(set_interval_, &QPushButton::clicked, this, [this] {
+        bool ok = false;
+        const QString text = QInputDialog::getText(this, q(res::IDS_SET_INTERVAL_TITLE), q(browser_.interval_prompt()),
+                                                   QLineEdit::Normal, q(browser_.interval_text()), &ok);
+        if (ok && browser_.set_interval(text.trimmed().toStdString())) mirror(true, false);
+    });
 }
 
 }  // namespace ui::qt

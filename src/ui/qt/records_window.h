@@ -15,7 +15,9 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTableView;
+class QVBoxLayout;
 
 namespace ui::qt {
 
@@ -31,6 +33,8 @@ private:
     // Shows what the browser holds now: every table whose content may have
     // changed, the selections, the labels and the buttons.
     void mirror(bool tags_changed, bool calibrations_changed);
+    // The due-soon window's days and Set Interval, under the tag list.
+    void add_due_controls(QWidget* owner, QVBoxLayout* layout);
 
     records::Records_browser& browser_;
     bool mirroring_ = false;  // selections set by mirror() are not the user's
@@ -51,6 +55,9 @@ private:
     QPushButton* print_ = nullptr;
     QPushButton* open_ = nullptr;
     Drift_chart* drift_chart_ = nullptr;  // the selected tag's drift
+    QPushButton* certificate_ = nullptr;
+    QSpinBox* due_window_ = nullptr;
+    QPushButton* set_interval_ = nullptr;
 };
 
 }  // namespace ui::qt
