@@ -52,8 +52,9 @@ std::string refusal_note(const std::string& reply, int field) {
                        download_field_name(field));
 }
 
-// Steps 6 to 11 of Download > Tag, with the port open and the cancel window
-// up.  position is where the tag went when it was loaded.
+// The free-space query, the load and the fields of Download > Tag, with the
+// port open and the cancel window up.  position is where the tag went when it
+// was loaded.
 bool query_load_and_send(Program& program, int& position, Result_code& result) {
     int free_spaces = 0;
     result = comm::query_free_space(program.link, program.session.capability, free_spaces, position);

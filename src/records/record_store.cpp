@@ -421,21 +421,25 @@ std::vector<Tag_summary> Record_store::tag_summaries() {
 
 namespace {
 
+// The point of the current row of a points query (calibration, phase,
+// point, input, reading, error, verdict), added to its calibration's table.
+void add_point(const QSqlQuery& points, Calibration& calibration) {
+    Point p;
+    p.number = points.value(2).toInt();
+    p.input = s(points.value(3));
+    p.reading = s(points.value(4));
+    p.error_text = s(points.value(5));
+    p.error_percent = printed_number(p.error_text);
+    p.verdict = verdict_of(s(points.value(6)));
+    (points.value(1).toInt() == 0 ? calibration.as_found : calibration.as_left).push_back(p);
+}
+
 // Fills the point tables of the calibrations (by record number) from a
 // query of points ordered by record, phase and point.
 void attach_points(QSqlQuery& points, std::map<long long, Calibration*>& by_id) {
     while (points.next()) {
         const auto found = by_id.find(points.value(0).toLongLong());
-        if (found == by_id.end()) continue;
-        Point p;
-        p.number = points.value(2).toInt();
-        p.input = s(points.value(3));
-        p.reading = s(points.value(4));
-        p.error_text = s(points.value(5));
-        p.error_percent = printed_number(p.error_text);
-        p.verdict = verdict_of(s(points.value(6)));
-        auto& table = points.value(1).toInt() == 0 ? found->second->as_found : found->second->as_left;
-        table.push_back(p);
+        if (found != by_id.end()) add_point(points, *found->second);
     }
 }
 
@@ -748,14 +752,7 @@ Verify_result Record_store::verify() {
         // This record's points (they come in record order).
         while (point_pending && points.value(0).toLongLong() < r.id) point_pending = points.next();
         while (point_pending && points.value(0).toLongLong() == r.id) {
-            Point p;
-            p.number = points.value(2).toInt();
-            p.input = s(points.value(3));
-            p.reading = s(points.value(4));
-            p.error_text = s(points.value(5));
-            p.error_percent = printed_number(p.error_text);
-            p.verdict = verdict_of(s(points.value(6)));
-            (points.value(1).toInt() == 0 ? r.calibration.as_found : r.calibration.as_left).push_back(p);
+            add_point(points, r.calibration);
             point_pending = points.next();
         }
         // The values kept, the report lines read again, and the link.

@@ -195,16 +195,21 @@ void Main_dialog::run_command(int command) {
     }
 }
 
+// What the report file commands (and the records, which read and fill the
+// Reports list as File > Open does) work with.
+reports::Report_file_context Main_dialog::report_file_context() {
+    return {ui_,
+            program_.reports,
+            settings_.report_directory,
+            [this](const std::string& folder) { ini_.write_text("directory", folder); },
+            [this] { return confirm_discard_reports(); },
+            [this] { refresh_status_line(); },
+            {},
+            [this] { program_.clear_tag_list_display(); }};
+}
+
 void Main_dialog::run_file_command(int command) {
-    reports::Report_file_context context{
-        ui_,
-        program_.reports,
-        settings_.report_directory,
-        [this](const std::string& folder) { ini_.write_text("directory", folder); },
-        [this] { return confirm_discard_reports(); },
-        [this] { refresh_status_line(); },
-        {},
-        [this] { program_.clear_tag_list_display(); }};
+    reports::Report_file_context context = report_file_context();
     switch (command) {
     case res::ID_FILE_OPEN: reports::open_report_file(context); break;
     case res::ID_FILE_SAVE_SINGLE: reports::save_reports_single(context); break;
@@ -221,19 +226,13 @@ void Main_dialog::show_overdue_tags() {
 }
 
 void Main_dialog::run_records_command(int command) {
-    reports::Report_file_context files{
-        ui_,
-        program_.reports,
-        settings_.report_directory,
-        [this](const std::string& folder) { ini_.write_text("directory", folder); },
-        [this] { return confirm_discard_reports(); },
-        [this] { refresh_status_line(); },
-        {},
-        [this] { program_.clear_tag_list_display(); }};
-    const std::string database = records::database_path(records::read_records_settings(ini_path(folders_)));
-    records::Records_context context{files, database, settings_.font_size};
+    reports::Report_file_context files = report_file_context();
+    // The [records] section is read again, so that a database or interval
+    // named in the settings file since start-up is the one used.
+    records_settings_ = records::read_records_settings(ini_.path());
+    records::Records_context context{files, records_database(), settings_.font_size};
     context.company = settings_.company;
-    context.interval_days = records::read_records_settings(ini_path(folders_)).interval_days;
+    context.interval_days = records_settings_.interval_days;
     context.today = records::local_date(program_.link.clock().now());
     if (command == res::ID_RECORDS_BROWSE)
         records::calibration_records_command(context);

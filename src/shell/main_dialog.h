@@ -18,6 +18,10 @@
 #include "shell/settings.h"
 #include "ui/ui.h"
 
+namespace reports {
+struct Report_file_context;
+}
+
 namespace shell {
 
 enum class Window_state { normal, maximised, minimised };
@@ -81,6 +85,7 @@ public:
 
 private:
     void run_calibrator_command(int command);
+    reports::Report_file_context report_file_context();
     void run_file_command(int command);
     // Records > Calibration Records... and Import Reports....
     void run_records_command(int command);
