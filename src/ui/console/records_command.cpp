@@ -220,21 +220,37 @@ void print_calibration(const records::Recorded_calibration& r) {
     std::printf("Source: %s\nRecorded: %s\nSHA-256: %s\n", r.source.c_str(), r.recorded_at.c_str(), r.sha256.c_str());
 }
 
+// Reads "TAG [--json]", the arguments of `command`; 0, or the status of a
+// wrong command line.
+int read_tag_and_json(const std::vector<std::string>& args, const std::string& command, std::string& tag,
+                      bool& json) {
+    for (const auto& a : args) {
+        if (a == "--json") json = true;
+        else if (tag.empty() && !a.empty()) tag = a;
+        else return usage(command + " takes one tag ID and --json");
+    }
+    return tag.empty() ? usage(command + " needs a tag ID") : 0;
+}
+
+// The calibrations of a recorded tag, oldest first; 0, or 1 with the message
+// shown when the records cannot be read or hold no calibration of the tag.
+int load_calibrations(const std::string& database, const std::string& tag,
+                      std::vector<records::Recorded_calibration>& calibrations) {
+    records::Record_store store(database, {.read_only = true});
+    if (!open_store(store)) return 1;
+    calibrations = store.calibrations_of(tag, records::Record_store::Order::oldest_first);
+    if (!store.error().empty()) return fail(store.error());
+    if (calibrations.empty()) return fail(res::format(res::IDS_TAG_NOT_RECORDED, tag));
+    return 0;
+}
+
 // records show TAG [--json]
 int run_show(const std::vector<std::string>& args, const std::string& database) {
     std::string tag;
     bool json = false;
-    for (const auto& a : args) {
-        if (a == "--json") json = true;
-        else if (tag.empty() && !a.empty()) tag = a;
-        else return usage("records show takes one tag ID and --json");
-    }
-    if (tag.empty()) return usage("records show needs a tag ID");
-    records::Record_store store(database, {.read_only = true});
-    if (!open_store(store)) return 1;
-    const auto calibrations = store.calibrations_of(tag, records::Record_store::Order::oldest_first);
-    if (!store.error().empty()) return fail(store.error());
-    if (calibrations.empty()) return fail(res::format(res::IDS_TAG_NOT_RECORDED, tag));
+    if (const int status = read_tag_and_json(args, "records show", tag, json)) return status;
+    std::vector<records::Recorded_calibration> calibrations;
+    if (const int status = load_calibrations(database, tag, calibrations)) return status;
     if (json) {
         QJsonArray array;
         for (const auto& r : calibrations) array.append(calibration_json(r));
@@ -289,23 +305,14 @@ int run_export(const std::vector<std::string>& args, const std::string& database
     return 0;
 }
 
-
 // records drift TAG [--json]: one line per test point: input, calibrations
 // used, drift (% of span per year), newest As Found error, projected date.
 int run_drift(const std::vector<std::string>& args, const std::string& database) {
     std::string tag;
     bool json = false;
-    for (const auto& a : args) {
-        if (a == "--json") json = true;
-        else if (tag.empty() && !a.empty()) tag = a;
-        else return usage("records drift takes one tag ID and --json");
-    }
-    if (tag.empty()) return usage("records drift needs a tag ID");
-    records::Record_store store(database, {.read_only = true});
-    if (!open_store(store)) return 1;
-    const auto recorded = store.calibrations_of(tag, records::Record_store::Order::oldest_first);
-    if (!store.error().empty()) return fail(store.error());
-    if (recorded.empty()) return fail(res::format(res::IDS_TAG_NOT_RECORDED, tag));
+    if (const int status = read_tag_and_json(args, "records drift", tag, json)) return status;
+    std::vector<records::Recorded_calibration> recorded;
+    if (const int status = load_calibrations(database, tag, recorded)) return status;
     std::vector<records::Calibration> calibrations;
     for (const auto& r : recorded) calibrations.push_back(r.calibration);
     const records::Tag_drift drift = records::drift_of(calibrations);
