@@ -15,6 +15,7 @@ extern const std::vector<String_entry> tags_strings;
 extern const std::vector<String_entry> download_strings;
 extern const std::vector<String_entry> report_files_strings;
 extern const std::vector<String_entry> records_strings;
+extern const std::vector<String_entry> records_server_strings;
 extern const std::vector<String_entry> records_window_strings;
 extern const std::vector<String_entry> drift_strings;
 extern const std::vector<String_entry> certificate_strings;
@@ -26,7 +27,7 @@ const std::unordered_map<int, std::string_view>& table() {
     static const std::unordered_map<int, std::string_view> map = [] {
         std::unordered_map<int, std::string_view> m;
         for (const auto* part : {&shell_strings, &link_strings, &reports_strings, &tags_strings,
-                                 &download_strings, &report_files_strings, &records_strings,
+                                 &download_strings, &report_files_strings, &records_strings, &records_server_strings,
                                  &records_window_strings, &drift_strings, &certificate_strings, &due_strings})
             for (const auto& e : *part) m.emplace(e.id, e.text);
         return m;
@@ -129,7 +130,7 @@ bool has_text(int id) { return table().count(id) != 0; }
 std::vector<String_entry> all_entries() {
     std::vector<String_entry> all;
     for (const auto* part : {&shell_strings, &link_strings, &reports_strings, &tags_strings,
-                             &download_strings, &report_files_strings, &records_strings,
+                             &download_strings, &report_files_strings, &records_strings, &records_server_strings,
                              &records_window_strings, &certificate_strings})
         all.insert(all.end(), part->begin(), part->end());
     return all;

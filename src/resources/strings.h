@@ -6,7 +6,9 @@
 // so later texts take ids from 57900 on: 57900..57999 the early additions,
 // 58000..58049 the tag editor, 58050..58099 groups and downloads,
 // 58100..58149 files and printing, 58150..58199 windows and dialogs,
-// 58200..58399 the calibration records.  Each subsystem keeps its ids in
+// 58200..58399 the calibration records, 58400..58449 records on a database
+// server and copies between databases, 58450..58499 the Records > Database
+// dialog.  Each subsystem keeps its ids in
 // its own header (shell_strings.h, link_strings.h, ...) and its texts in the
 // matching .cpp; this file is the single way to look a text up.
 #pragma once

@@ -172,7 +172,7 @@ TEST(Help_pages, links_lead_to_pages_and_anchors_that_exist_and_contents_reach_e
 }
 
 bool is_message_id(int id) {
-    if (!((id >= 57601 && id <= 57787) || (id >= 57900 && id <= 58399)))
+    if (!((id >= 57601 && id <= 57787) || (id >= 57900 && id <= 58499)))
         return false;
     for (const res::Id_range& range : res::texts_not_messages())
         if (id >= range.first && id <= range.last) return false;
