@@ -19,7 +19,7 @@ FUZZ_RUNS ?= 0
 FUZZ_JOBS ?= 1
 BUSY_RUNS ?= 5
 JOBS ?= $(shell nproc)
-PACKAGES = cmake g++ make qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite qt6-qpa-plugins libgtest-dev libgmock-dev locales-all fonts-liberation poppler-utils \
+PACKAGES = cmake g++ make qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libqt6sql6-psql postgresql qt6-qpa-plugins libgtest-dev libgmock-dev locales-all fonts-liberation poppler-utils \
 	desktop-file-utils appstream dpkg-dev file help2man
 FUZZ_PACKAGES = clang-14 libfuzzer-14-dev
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)

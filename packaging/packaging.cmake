@@ -66,10 +66,10 @@ tq740-sim, a simulated calibrator on a pseudo-terminal.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 # dpkg-shlibdeps adds the Qt 6 libraries the programs link; the platform
-# plugins, the SQLite driver of the records and the printing font are loaded
-# at run time, so they are named.
+# plugins, the SQLite and PostgreSQL drivers of the records and the printing
+# font are loaded at run time, so they are named.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation, libqt6sql6-sqlite")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation, libqt6sql6-sqlite, libqt6sql6-psql")
 # After installing, say how to join the group dialout that serial devices belong to.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -58,7 +58,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = tq740-sw ] || problem "package name is '$(field Package)'"
 [ "$(field Version)" = "$version" ] || problem "package version is '$(field Version)', the project's is $version"
 depends=$(field Depends)
-for needed in libqt6core6 libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins fonts-liberation; do
+for needed in libqt6core6 libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins fonts-liberation libqt6sql6-sqlite libqt6sql6-psql; do
     grep -Eq "(^|, )$needed( |,|$)" <<<"$depends" || problem "Depends lacks $needed: $depends"
 done
 
