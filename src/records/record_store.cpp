@@ -119,7 +119,7 @@ void Dialect::configure(QSqlDatabase& db, const Database_location& where, const 
 std::vector<std::string> Dialect::session_setup(const Store_options& options) const {
     if (!server) return {"PRAGMA foreign_keys = ON"};
     std::vector<std::string> setup = {"SET lock_timeout = " + std::to_string(lock_wait_ms(options)),
-                                      "SET client_min_messages = WARNING"};
+                                      "SET client_min_messages = ERROR"};
     if (options.read_only) setup.push_back("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY");
     return setup;
 }
@@ -204,6 +204,7 @@ QString q(const std::string& text) { return QString::fromStdString(text); }
 std::string reason_of(const QSqlError& error) {
     QString text = (error.databaseText().isEmpty() ? error.text() : error.databaseText()).simplified();
     if (text.startsWith("ERROR: ")) text.remove(0, 7);
+    if (text.endsWith(" ()")) text.chop(3);   // the driver's empty error code
     return text.toStdString();
 }
 std::string s(const QVariant& value) { return value.toString().toStdString(); }
@@ -285,7 +286,7 @@ std::optional<QSqlError> begin_write(QSqlDatabase& db, const Dialect& dialect, c
             }
         }
         if (!failure) return std::nullopt;
-        QSqlQuery(db).exec("ROLLBACK");
+        if (db.isOpen()) QSqlQuery(db).exec("ROLLBACK");
         if (!options.while_locked || !dialect.is_locked(*failure) || waited.elapsed() >= options.busy_timeout_ms)
             return failure;
         options.while_locked();
@@ -716,8 +717,12 @@ Record_counts Record_store::write(const std::vector<Pending>& pending, bool copy
     }
     QSqlDatabase db = impl_->db();
     auto failed = [&](const QSqlError& error) {
-        QSqlQuery(db).exec("ROLLBACK");
+        if (db.isOpen())
+            QSqlQuery(db).exec("ROLLBACK");
+        else
+            db.close();   // a lost connection: its statements are let go without asking the server
         counts = {};
+        counts.database_failed = true;
         counts.error = write_failure(error);
         error_ = counts.error;
         return counts;
@@ -732,7 +737,20 @@ Record_counts Record_store::write(const std::vector<Pending>& pending, bool copy
     };
     std::vector<std::string> in_conflict;
 
-    if (const auto error = begin_write(db, *impl_->dialect, options_)) return failed(*error);
+    if (auto error = begin_write(db, *impl_->dialect, options_)) {
+        // A connection lost since the last write (a server restarted, say) is
+        // made again once; a database that stays unreachable says why.
+        if (impl_->dialect->is_locked(*error)) return failed(*error);
+        db.close();
+        if (!open_connection()) {
+            counts.database_failed = true;
+            counts.error = error_;
+            return counts;
+        }
+        db = impl_->db();
+        error = begin_write(db, *impl_->dialect, options_);
+        if (error) return failed(*error);
+    }
 
     // The chain goes on from the last record's link.
     std::string previous = chain_start;
@@ -868,7 +886,10 @@ File_import Record_store::import_file(const std::string& path) {
 
 std::vector<File_import> Record_store::import_files(const std::vector<std::string>& paths) {
     std::vector<File_import> files;
-    for (const auto& path : paths) files.push_back(import_file(path));
+    for (const auto& path : paths) {
+        files.push_back(import_file(path));
+        if (files.back().counts.database_failed) break;
+    }
     return files;
 }
 

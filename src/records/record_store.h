@@ -62,6 +62,7 @@ struct Record_counts {
     int recorded = 0;              // calibrations newly recorded
     int already_recorded = 0;      // calibrations that were recorded before
     bool refused = false;          // not ok because of the reports (a calibration in conflict)
+    bool database_failed = false;  // not ok because the database failed (not the reports)
     std::string error;             // the message when not ok (names the file and the reason)
 };
 
@@ -125,7 +126,8 @@ public:
     Record_counts record_upload(const reports::Report_lines& lines, const std::string& calibrator);
     // Reads and records one report file (one transaction).
     File_import import_file(const std::string& path);
-    // Each file in turn; a refused file does not stop the others.
+    // Each file in turn; a refused file does not stop the others, a failed
+    // database does (the files after it are not in the result).
     std::vector<File_import> import_files(const std::vector<std::string>& paths);
 
     // ---- Calibration intervals ----

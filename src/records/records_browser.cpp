@@ -7,6 +7,7 @@
 #include "reports/report_print.h"
 #include "resources/drift_strings.h"
 #include "resources/due_strings.h"
+#include "resources/records_server_strings.h"
 #include "resources/records_window_strings.h"
 #include "resources/strings.h"
 
@@ -418,6 +419,8 @@ void import_reports_command(Records_context& c) {
         if (!outcome.empty()) outcome += '\n';
         outcome += file_import_text(file);
     }
+    if (files.size() < chosen->size())
+        outcome += '\n' + res::format(res::IDS_FILES_NOT_TRIED, chosen->size() - files.size());
     ui.set_status(counts_text(total));
     show(ui, outcome, refused ? ui::Caption::error : ui::Caption::information);
 }

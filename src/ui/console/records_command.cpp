@@ -265,19 +265,24 @@ int run_show(const std::vector<std::string>& args, const std::string& database) 
     return 0;
 }
 
-// records import FILE...
+// records import FILE...: each file in turn; a refused file does not stop
+// the others, a failed database does.
 int run_import(const std::vector<std::string>& files, const std::string& database) {
     if (files.empty()) return usage("records import needs the report files");
     records::Record_store store(database);
     if (!open_store(store)) return 1;
     int status = 0;
-    for (const auto& file : files) {
-        const records::File_import result = store.import_file(file);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const records::File_import result = store.import_file(files[i]);
         if (result.counts.ok) {
             std::printf("%s\n", records::file_import_text(result).c_str());
             std::fflush(stdout);
-        } else {
-            status = fail(result.counts.error);
+            continue;
+        }
+        status = fail(result.counts.error);
+        if (result.counts.database_failed) {
+            if (i + 1 < files.size()) fail(res::format(res::IDS_FILES_NOT_TRIED, files.size() - i - 1));
+            break;
         }
     }
     return status;
