@@ -760,9 +760,11 @@ Record_counts Record_store::write(const std::vector<Pending>& pending, bool copy
         if (last.next()) previous = s(last.value(0));
     }
 
-    // A calibration whose identity is recorded already is not inserted (the
-    // unique key decides, also against a writer that got there first); its
-    // recorded content hash then tells "already recorded" from a conflict.
+    // A calibration whose identity is recorded already is not inserted; its
+    // recorded content hash tells "already recorded" from a conflict.  The
+    // unique key has the last word (the insert does nothing when the
+    // identity is there), so a writer that got past the lock could never
+    // record a calibration twice.
     QSqlQuery insert(db);
     insert.prepare(QString("INSERT INTO calibrations (%1) VALUES (?%2)"
                            " ON CONFLICT (tag_id, calibrated, calibrator_serial) DO NOTHING RETURNING id")
@@ -788,6 +790,33 @@ Record_counts Record_store::write(const std::vector<Pending>& pending, bool copy
         }
         seen.emplace(identity, content);
 
+        // The recorded content hash of this identity, when it is recorded.
+        auto recorded_hash = [&]() -> std::optional<std::string> {
+            existing.addBindValue(q(c.tag_id));
+            existing.addBindValue(q(calibrated));
+            existing.addBindValue(q(c.calibrator_serial));
+            if (!existing.exec()) return std::nullopt;
+            const std::string hash = existing.next() ? s(existing.value(0)) : std::string();
+            existing.finish();
+            return hash;
+        };
+        // Already recorded, or in conflict: not inserted.
+        auto not_new = [&](const std::string& recorded) -> std::optional<Record_counts> {
+            if (recorded == content)
+                ++counts.already_recorded;
+            else if (copy)
+                in_conflict.push_back(res::format(res::IDS_COPY_CONFLICT, c.tag_id, date_time_text(c.calibrated), path_));
+            else
+                return refused(res::format(res::IDS_RECORD_CONFLICT, c.tag_id, date_time_text(c.calibrated)));
+            return std::nullopt;
+        };
+        const auto before = recorded_hash();
+        if (!before) return failed(existing.lastError());
+        if (!before->empty()) {
+            if (auto refusal = not_new(*before)) return *refusal;
+            continue;
+        }
+
         const std::string link = link_hash(previous, content);
         const std::string values[calibration_column_count] = {
             c.tag_id, calibrated, c.calibrator_serial, c.manufacturer, c.model, c.serial, c.technician,
@@ -800,19 +829,9 @@ Record_counts Record_store::write(const std::vector<Pending>& pending, bool copy
         if (!insert.exec()) return failed(insert.lastError());
         if (!insert.next()) {
             insert.finish();
-            existing.addBindValue(q(c.tag_id));
-            existing.addBindValue(q(calibrated));
-            existing.addBindValue(q(c.calibrator_serial));
-            if (!existing.exec() || !existing.next()) return failed(existing.lastError());
-            const std::string recorded = s(existing.value(0));
-            existing.finish();
-            if (recorded == content) {
-                ++counts.already_recorded;
-            } else if (copy) {
-                in_conflict.push_back(res::format(res::IDS_COPY_CONFLICT, c.tag_id, date_time_text(c.calibrated), path_));
-            } else {
-                return refused(res::format(res::IDS_RECORD_CONFLICT, c.tag_id, date_time_text(c.calibrated)));
-            }
+            const auto after = recorded_hash();
+            if (!after || after->empty()) return failed(existing.lastError());
+            if (auto refusal = not_new(*after)) return *refusal;
             continue;
         }
         const long long id = insert.value(0).toLongLong();

@@ -20,6 +20,7 @@
 #include "reports/field_table.h"
 #include "reports/report_files.h"
 #include "reports/report_layout.h"
+#include "support/pg_server.h"
 
 namespace {
 
@@ -241,11 +242,81 @@ public:
     QTemporaryDir dir;
 };
 
-TEST_F(Records_store, the_chain_holds_and_every_change_behind_its_back_is_found) {
+// The same tests through both stores: an SQLite file, and a database on a
+// private PostgreSQL server.
+enum class Backend { sqlite, postgresql };
+
+class Records_on : public Records_store, public ::testing::WithParamInterface<Backend> {
+public:
+    void SetUp() override {
+        Records_store::SetUp();
+        if (GetParam() == Backend::postgresql) {
+            ASSERT_TRUE(server.start()) << server.reason();
+            ASSERT_TRUE(server.create_database("records")) << server.reason();
+        }
+    }
+    bool on_server() const { return GetParam() == Backend::postgresql; }
+    std::string location() const { return on_server() ? server.url("records") : database(); }
+    // One statement behind the store's back (on the server, past the
+    // foreign keys, as the SQLite file's own connection is).
+    void change(const std::string& statement) {
+        if (on_server())
+            ASSERT_TRUE(server.sql("records", "SET session_replication_role = replica; " + statement)) << server.reason();
+        else
+            tamper(statement);
+    }
+    // Keeps the database as it is, and puts it back.
+    void keep() {
+        if (on_server())
+            ASSERT_TRUE(server.sql("postgres", "CREATE DATABASE kept TEMPLATE records")) << server.reason();
+        else
+            std::filesystem::copy_file(database(), path("records.saved"));
+    }
+    void put_back() {
+        if (on_server()) {
+            ASSERT_TRUE(server.sql("postgres", "DROP DATABASE records")) << server.reason();
+            ASSERT_TRUE(server.sql("postgres", "CREATE DATABASE records TEMPLATE kept")) << server.reason();
+            return;
+        }
+        std::filesystem::copy_file(path("records.saved"), database(), std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::remove(database() + "-wal");
+        std::filesystem::remove(database() + "-shm");
+    }
+
+    test::Pg_server server;
+};
+
+INSTANTIATE_TEST_SUITE_P(Stores, Records_on, ::testing::Values(Backend::sqlite, Backend::postgresql),
+                         [](const auto& info) { return info.param == Backend::sqlite ? "sqlite" : "postgresql"; });
+
+// Every signal type in both layouts goes into the store and comes back as
+// it was read: each value, each point, the report lines and the hash.
+TEST_P(Records_on, every_signal_type_comes_back_from_the_store_as_it_was_read) {
+    records::Record_store store(location());
+    ASSERT_TRUE(store.open()) << store.error();
+    int index = 0;
+    for (const Signal_row& row : signal_rows) {
+        const std::string tag = "TG-" + std::to_string(index++);
+        const std::string txt = write("s.txt", reports::report_lines(uploaded(row, tag), Report_format::text, "", 0));
+        const std::string csv = write("s.csv", reports::report_lines(uploaded(row, tag), Report_format::csv, "", 0));
+        EXPECT_EQ(records::file_import_text(store.import_file(txt)), txt + ": 1 recorded, 0 already recorded");
+        EXPECT_EQ(records::file_import_text(store.import_file(csv)), csv + ": 0 recorded, 1 already recorded");
+        const records::Read_result read = records::read_report_file(txt);
+        ASSERT_TRUE(read.ok);
+        const auto stored = store.calibrations_of(tag, records::Record_store::Order::oldest_first);
+        ASSERT_EQ(stored.size(), 1u) << tag;
+        EXPECT_EQ(stored[0].calibration, read.reports[0].calibration) << tag;
+        EXPECT_EQ(stored[0].sha256, records::content_hash(read.reports[0].calibration)) << tag;
+        EXPECT_EQ(store.report_lines(stored[0].id), read.reports[0].lines) << tag;
+    }
+    EXPECT_EQ(store.verify().records, index);
+}
+
+TEST_P(Records_on, the_chain_holds_and_every_change_behind_its_back_is_found) {
     const std::string first = report_file("a.txt", {{"PT-1", 1}, {"pt-2", 2}, {"PT-3", 3}});
     const std::string again = report_file("a.csv", {{"PT-3", 3}, {"PT-1", 4}}, Report_format::csv);
     {
-        records::Record_store store(database());
+        records::Record_store store(location());
         ASSERT_TRUE(store.open()) << store.error();
         EXPECT_EQ(records::file_import_text(store.import_file(first)), first + ": 3 recorded, 0 already recorded");
         EXPECT_EQ(records::file_import_text(store.import_file(again)), again + ": 1 recorded, 1 already recorded");
@@ -264,8 +335,7 @@ TEST_F(Records_store, the_chain_holds_and_every_change_behind_its_back_is_found)
         EXPECT_TRUE(verified.ok);
         EXPECT_EQ(verified.records, 4);
     }
-    const std::string saved = path("records.saved");
-    std::filesystem::copy_file(database(), saved);
+    keep();
     struct Tampering {
         const char* statement;
         const char* first_bad;   // tag and minute of the first record that no longer matches
@@ -279,11 +349,9 @@ TEST_F(Records_store, the_chain_holds_and_every_change_behind_its_back_is_found)
         {"UPDATE calibrations SET link_hash = sha256 WHERE id = 4", "PT-1 4"},
     };
     for (const Tampering& row : rows) {
-        std::filesystem::copy_file(saved, database(), std::filesystem::copy_options::overwrite_existing);
-        std::filesystem::remove(database() + "-wal");
-        std::filesystem::remove(database() + "-shm");
-        tamper(row.statement);
-        records::Record_store store(database(), {.read_only = true});
+        put_back();
+        change(row.statement);
+        records::Record_store store(location(), {.read_only = true});
         ASSERT_TRUE(store.open()) << store.error();
         const auto verified = store.verify();
         ASSERT_FALSE(verified.ok) << row.statement;
