@@ -3,16 +3,24 @@
 // and the faults of files and databases.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <charconv>
+#include <chrono>
+#include <tuple>
 #include <clocale>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
+#include "records/database_location.h"
 #include "records/record_chain.h"
 #include "records/record_store.h"
 #include "records/records_settings.h"
@@ -602,6 +610,77 @@ TEST_F(Records_store, a_version_1_file_is_migrated_and_keeps_its_records_and_cha
     EXPECT_EQ(records::overdue_status_text(database(), 365, {2035, 3, 6}), "2 tags overdue for calibration");
     EXPECT_EQ(records::overdue_status_text(path("none.sqlite"), 365, {2035, 3, 6}), "");
     EXPECT_FALSE(std::filesystem::exists(path("none.sqlite")));
+}
+
+}  // namespace
+
+namespace {
+
+// Server addresses: what is taken from them, what is refused (naming the
+// address without its password), and a server that never answers is given
+// up after the connect time-out.
+TEST(Records_address, addresses_are_read_exactly_and_a_silent_server_is_given_up_in_time) {
+    struct Row {
+        std::string text;
+        std::string error;   // "": read
+        std::string user, host, database;
+        int port;
+        std::vector<std::pair<std::string, std::string>> options;
+    };
+    const std::string form = " is not a database address of the form postgresql://USER@HOST[:PORT]/DBNAME: ";
+    const Row rows[] = {
+        {"/srv/qa/records.sqlite", "", "", "", "", 5432, {}},
+        {"postgresql://tq@db.plant/records", "", "tq", "db.plant", "records", 5432, {}},
+        {"POSTGRES://tq@db:1/r", "", "tq", "db", "r", 1, {}},
+        {"postgresql://tq@db:65535/r?sslmode=verify-full&sslrootcert=%2Fetc%2Fca.crt", "", "tq", "db", "r", 65535,
+         {{"sslmode", "verify-full"}, {"sslrootcert", "/etc/ca.crt"}}},
+        {"postgresql://t%40q@%2Ftmp%2Fpg:5433/r", "", "t@q", "/tmp/pg", "r", 5433, {}},
+        {"postgresql://tq@[::1]:5440/r", "", "tq", "::1", "r", 5440, {}},
+        {"postgresql://tq@db:0/r", "postgresql://tq@db:0/r" + form + "the port is not a number from 1 to 65535.", "", "", "", 0, {}},
+        {"postgresql://tq@db:65536/r", "postgresql://tq@db:65536/r" + form + "the port is not a number from 1 to 65535.", "", "", "", 0, {}},
+        {"postgresql://db/r", "postgresql://db/r" + form + "the user name is missing.", "", "", "", 0, {}},
+        {"postgresql://tq@/r", "postgresql://tq@/r" + form + "the server is missing.", "", "", "", 0, {}},
+        {"postgresql://tq@db", "postgresql://tq@db" + form + "the database name is missing.", "", "", "", 0, {}},
+        {"postgresql://tq@db/r%2", "postgresql://tq@db/r%2" + form + "a percent-escape cannot be read.", "", "", "", 0, {}},
+        {"postgresql://tq@db/r?host=x", "postgresql://tq@db/r?host=x" + form +
+         "the option \"host\" is not one the program passes on (sslmode, sslrootcert, sslcert, sslkey, sslcrl).", "", "", "", 0, {}},
+        {"postgresql://tq:s3cret@db/r", "The database address postgresql://tq@db/r holds a password.  Give the password "
+         "in ~/.pgpass or in PGPASSWORD instead: it is never kept with the address.", "", "", "", 0, {}},
+        {"postgresql://tq@db/r?sslmode=require&password=s3cret", "The database address postgresql://tq@db/r?sslmode=require "
+         "holds a password.  Give the password in ~/.pgpass or in PGPASSWORD instead: it is never kept with the address.",
+         "", "", "", 0, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        const records::Location_result read = records::parse_location(row.text);
+        EXPECT_EQ(read.ok, row.error.empty());
+        EXPECT_EQ(read.error, row.error);
+        if (!read.ok || !records::is_server_address(row.text)) continue;
+        const records::Database_location& l = read.location;
+        EXPECT_EQ(std::tie(l.user, l.host, l.database, l.port, l.options),
+                  std::tie(row.user, row.host, row.database, row.port, row.options));
+    }
+
+    // A server that takes the connection and never answers.
+    ensure_application();
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    const std::string url = "postgresql://tq@127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/r?sslmode=disable";
+    records::Record_store store(url, {.read_only = true, .connect_timeout_s = 2});
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(store.open());
+    const auto waited = std::chrono::steady_clock::now() - started;
+    ::close(listener);
+    EXPECT_EQ(store.error().rfind("Cannot open the records database " + url + ": ", 0), 0u) << store.error();
+    EXPECT_NE(store.error().find("timeout expired"), std::string::npos) << store.error();
+    EXPECT_GE(waited, std::chrono::seconds(2));
+    EXPECT_LT(waited, std::chrono::seconds(5));
 }
 
 }  // namespace
