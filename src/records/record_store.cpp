@@ -961,6 +961,22 @@ bool Record_store::read_batch(long long after, int limit, std::vector<Stored>& b
     return true;
 }
 
+bool Record_store::each_batch(const std::function<bool(const std::vector<Stored>&)>& visit) {
+    QSqlDatabase db = impl_->db();
+    QSqlQuery(db).exec(impl_->dialect->begin_read);
+    std::vector<Stored> batch;
+    bool read = true;
+    for (long long after = 0;; after = batch.back().record.id) {
+        if (!read_batch(after, batch_size, batch)) {
+            read = false;
+            break;
+        }
+        if (batch.empty() || !visit(batch)) break;
+    }
+    QSqlQuery(db).exec("ROLLBACK");
+    return read;
+}
+
 Verify_result Record_store::verify() {
     Verify_result result;
     if (!impl_->open) {
@@ -971,21 +987,8 @@ Verify_result Record_store::verify() {
         result.ok = true;
         return result;
     }
-    QSqlDatabase db = impl_->db();
-    // Read in one snapshot: a recording running meanwhile is not half seen.
-    QSqlQuery(db).exec(impl_->dialect->begin_read);
     std::string previous = chain_start;
-    std::vector<Stored> batch;
-    long long after = 0;
-    for (;;) {
-        if (!read_batch(after, batch_size, batch)) {
-            result.error = error_;
-            break;
-        }
-        if (batch.empty()) {
-            result.ok = true;
-            break;
-        }
+    const bool read = each_batch([&](const std::vector<Stored>& batch) {
         for (const Stored& stored : batch) {
             const Recorded_calibration& r = stored.record;
             // The values kept, the report lines read again, and the link.
@@ -997,14 +1000,14 @@ Verify_result Record_store::verify() {
             ++result.records;
             if (!values_match || !lines_match || !link_matches) {
                 result.first_bad = r;
-                QSqlQuery(db).exec("ROLLBACK");
-                return result;
+                return false;
             }
             previous = r.link_hash;
         }
-        after = batch.back().record.id;
-    }
-    QSqlQuery(db).exec("ROLLBACK");
+        return true;
+    });
+    if (!read) result.error = error_;
+    result.ok = read && !result.first_bad;
     return result;
 }
 
@@ -1026,19 +1029,7 @@ Copy_result Record_store::copy_to(Record_store& target) {
         result.ok = true;
         return result;
     }
-    QSqlDatabase db = impl_->db();
-    QSqlQuery(db).exec(impl_->dialect->begin_read);
-    std::vector<Stored> batch;
-    long long after = 0;
-    for (;;) {
-        if (!read_batch(after, batch_size, batch)) {
-            result.error = error_;
-            break;
-        }
-        if (batch.empty()) {
-            result.ok = true;
-            break;
-        }
+    const bool read = each_batch([&](const std::vector<Stored>& batch) {
         std::vector<Pending> pending;
         for (const Stored& stored : batch)
             pending.push_back({&stored.record.calibration, &stored.lines, stored.record.source,
@@ -1046,13 +1037,14 @@ Copy_result Record_store::copy_to(Record_store& target) {
         const Record_counts counts = target.write(pending, true, &result.conflicts);
         if (!counts.ok) {
             result.error = counts.error;
-            break;
+            return false;
         }
         result.copied += counts.recorded;
         result.already_recorded += counts.already_recorded;
-        after = batch.back().record.id;
-    }
-    QSqlQuery(db).exec("ROLLBACK");
+        return true;
+    });
+    if (!read) result.error = error_;
+    result.ok = result.error.empty();
     return result;
 }
 

@@ -171,6 +171,11 @@ private:
     // Up to `limit` records after record number `after`, in recording order,
     // with their points and report lines.  False with error_ set.
     bool read_batch(long long after, int limit, std::vector<Stored>& batch);
+    // Every record in recording order, a batch at a time, in one snapshot (a
+    // recording running meanwhile is not half seen), each batch handed to
+    // `visit` until it returns false.  False with error_ set when the
+    // database cannot be read.
+    bool each_batch(const std::function<bool(const std::vector<Stored>&)>& visit);
 
     struct Impl;
     std::string path_;
