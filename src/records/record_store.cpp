@@ -60,6 +60,7 @@ struct Dialect {
     const char* begin_read;                  // a transaction reading one snapshot
     const char* table_exists;                // counts the tables named ? of the database
     const char* text_order;                  // after a text column in ORDER BY: byte order
+    int busy_timeout_ms;                     // the usual wait for another writer's lock
     const char* probe;                       // fails when it is not a database; a server's version number
     std::vector<std::string> write_setup;    // after connecting for writing
     bool server;
@@ -131,6 +132,7 @@ const Dialect& sqlite_dialect() {
                                 "BEGIN",
                                 "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = ?",
                                 "",
+                                5000,
                                 "PRAGMA schema_version",
                                 {"PRAGMA journal_mode = WAL", "PRAGMA synchronous = NORMAL"},
                                 false};
@@ -145,6 +147,7 @@ const Dialect& postgresql_dialect() {
         "BEGIN ISOLATION LEVEL REPEATABLE READ",
         "SELECT COUNT(*) FROM pg_catalog.pg_tables WHERE schemaname = current_schema() AND tablename = ?",
         " COLLATE \"C\"",
+        60000,
         "SHOW server_version_num",
         {},
         true};
@@ -334,6 +337,7 @@ Record_store::Record_store(std::string location, Store_options options)
     impl_->connection = QString("tq740-records-%1").arg(++next_connection);
     impl_->where = parse_location(path_);
     if (impl_->where.location.kind == Database_location::Kind::server) impl_->dialect = &postgresql_dialect();
+    if (options_.busy_timeout_ms <= 0) options_.busy_timeout_ms = impl_->dialect->busy_timeout_ms;
 }
 
 Record_store::~Record_store() {

@@ -47,7 +47,9 @@ std::string default_database_path();
 
 struct Store_options {
     bool read_only = false;        // open without writing anything (list, show, verify, export)
-    int busy_timeout_ms = 5000;    // wait this long for another process's lock
+    // Wait this long for another program's write lock; 0: 5 s for a file,
+    // 60 s on a server, where several technicians' imports take turns.
+    int busy_timeout_ms = 0;
     long long max_pages = 0;       // limit the database to this many pages (0: no limit)
     // Called between short waits while another program holds the write
     // lock (the desktop program handles its window events there); the whole
