@@ -51,12 +51,19 @@ std::string connected_line(long long count) {
     return res::format(res::IDS_DB_TEST_CONNECTED, grouped_count(count));
 }
 
+// The folder of a whole path, or the nearest one above it that exists.
+fs::path nearest_existing_folder(const fs::path& file) {
+    std::error_code ec;
+    fs::path folder = file.parent_path();
+    while (folder.has_relative_path() && !fs::exists(folder, ec)) folder = folder.parent_path();
+    return folder;
+}
+
 // Test Connection on a file that is not there yet: the first recording
 // makes it, with its folders, from the nearest folder that exists.
 std::string new_file_line(const std::string& path) {
     std::error_code ec;
-    fs::path folder = fs::path(path).parent_path();
-    while (folder.has_relative_path() && !fs::exists(folder, ec)) folder = folder.parent_path();
+    const fs::path folder = nearest_existing_folder(path);
     int error = 0;
     if (!fs::is_directory(folder, ec))
         error = ENOTDIR;
@@ -143,7 +150,7 @@ void Database_choice::browse() {
     request.save = true;  // an existing file, or a new one made at the first recording
     request.title = res::str(res::IDS_DB_PICK_TITLE);
     request.filter = res::str(res::IDS_DB_PICK_FILTER);
-    request.initial_folder = start.parent_path().string();
+    request.initial_folder = nearest_existing_folder(start).string();
     request.default_name = start.filename().string();
     request.default_extension = "sqlite";
     request.ask_replace = false;

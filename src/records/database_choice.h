@@ -43,7 +43,8 @@ public:
     const std::string& address() const { return address_; }
     void set_address(const std::string& text);
     // Browse...: the file picker, starting in the folder of the file typed
-    // (else of the default file); a file chosen becomes "another file".
+    // (else of the default file), or the nearest folder above it that
+    // exists; a file chosen becomes "another file".
     void browse();
 
     // What the settings file would hold for the choice: "" for the default
