@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QLayout>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -76,8 +77,10 @@ void fit_into_screen(QWidget* window) {
     const QRect area = screen->availableGeometry();
     const QMargins frame = frame_of(window);
     const QSize room = area.size().shrunkBy(frame);
-    const bool main_window = qobject_cast<QMainWindow*>(window) != nullptr;
-    if (!main_window && window->layout() && !window->findChild<QScrollArea*>(QStringLiteral("window_scroll")) &&
+    // A message box wraps its own text and sizes itself to the screen as it
+    // is shown (after this rule): it is never given a scrolling area.
+    const bool sizes_itself = qobject_cast<QMainWindow*>(window) || qobject_cast<QMessageBox*>(window);
+    if (!sizes_itself && window->layout() && !window->findChild<QScrollArea*>(QStringLiteral("window_scroll")) &&
         (window->minimumSizeHint().height() > room.height() || window->minimumSizeHint().width() > room.width()))
         add_scrolling(window);
     window->setMinimumSize(window->minimumSize().boundedTo(room));
