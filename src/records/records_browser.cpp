@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "records/certificate.h"
+#include "records/database_location.h"
 #include "reports/report_print.h"
 #include "resources/drift_strings.h"
 #include "resources/due_strings.h"
@@ -355,7 +356,8 @@ void calibration_records_command(Records_context& c) {
     ui::Ui& ui = c.files.ui;
     std::unique_ptr<Record_store> store;
     std::error_code error;
-    if (std::filesystem::exists(c.database, error)) {
+    // A file not made yet holds no records; a server is always asked.
+    if (is_server_address(c.database) || std::filesystem::exists(c.database, error)) {
         Store_options options;
         options.read_only = true;
         store = std::make_unique<Record_store>(c.database, options);
