@@ -110,6 +110,7 @@ TEST_F(Dialogs_test, a_long_message_wraps_inside_a_box_on_the_screen) {
     for (int i = 0; i < 12; ++i) text += reason + " ";
     std::optional<QStringList> faults;
     QSize size;
+    QPoint off_centre;
     qt_test::run_as_user([&] { window->message(text, ui::Caption::error, ui::Buttons::ok); },
                          [&] {
                              auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -117,10 +118,12 @@ TEST_F(Dialogs_test, a_long_message_wraps_inside_a_box_on_the_screen) {
                              faults = faults_of(box, false);
                              if (box->findChild<QScrollArea*>()) faults->append(QStringLiteral("scrolls"));
                              size = box->size();
+                             off_centre = box->frameGeometry().center() - window->frameGeometry().center();
                              QTimer::singleShot(0, box, &QWidget::close);
                          });
     EXPECT_EQ(faults.value_or(QStringList{"no box"}), QStringList());
     EXPECT_GT(size.width(), 300);
+    EXPECT_LE(off_centre.manhattanLength(), 2);  // over the middle of the window, at its final size
 }
 
 TEST_F(Dialogs_test, however_small_the_window_is_made_both_lists_stay_usable) {
