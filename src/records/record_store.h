@@ -1,10 +1,14 @@
 // The records database: every calibration recorded, one class over
 // QSqlDatabase.  No SQL is written anywhere else.
 //
-// The embedded default is an SQLite file (WAL journal, foreign keys on);
-// the statements are portable SQL, and what differs between database
-// systems (connection options, the journal, taking the write lock, the
-// type of the record number) is kept in one place in the .cpp.
+// The embedded default is an SQLite file (WAL journal, foreign keys on); a
+// plant keeps its records on a PostgreSQL server instead, named by an
+// address (database_location.h).  The statements are portable SQL, and what
+// differs between the two (connection options, the journal, taking the
+// write lock, the type of the record number) is kept in one place in the
+// .cpp.  Several programs may write into one database at once: every write
+// holds the database's write lock (SQLite's, or an advisory lock on the
+// server) while it reads the chain's last link and appends to it.
 //
 // Every write is one transaction: one report file, or one upload.  A crash
 // at any moment leaves the database as it was before it.  The identity of a
@@ -30,6 +34,7 @@
 #include "records/report_reader.h"
 
 class QSqlDatabase;
+class QSqlError;
 
 namespace records {
 
@@ -42,12 +47,15 @@ std::string default_database_path();
 
 struct Store_options {
     bool read_only = false;        // open without writing anything (list, show, verify, export)
-    int busy_timeout_ms = 5000;    // wait this long for another process's lock
+    // Wait this long for another program's write lock; 0: 5 s for a file,
+    // 60 s on a server, where several technicians' imports take turns.
+    int busy_timeout_ms = 0;
     long long max_pages = 0;       // limit the database to this many pages (0: no limit)
     // Called between short waits while another program holds the write
     // lock (the desktop program handles its window events there); the whole
     // wait still ends after busy_timeout_ms.  Empty: the wait is one sleep.
     std::function<void()> while_locked = {};
+    int connect_timeout_s = 10;    // a database server that does not answer within this is unreachable
 };
 
 // What one write did.
@@ -56,7 +64,17 @@ struct Record_counts {
     int recorded = 0;              // calibrations newly recorded
     int already_recorded = 0;      // calibrations that were recorded before
     bool refused = false;          // not ok because of the reports (a calibration in conflict)
+    bool database_failed = false;  // not ok because the database failed (not the reports)
     std::string error;             // the message when not ok (names the file and the reason)
+};
+
+// What a copy into another database did.
+struct Copy_result {
+    bool ok = false;
+    long long copied = 0;              // records newly recorded in the target
+    long long already_recorded = 0;    // records the target held already
+    std::vector<std::string> conflicts;  // records the target holds with other values (not copied)
+    std::string error;                 // the copy stopped: either database failed
 };
 
 // One file of an import.
@@ -75,7 +93,8 @@ struct Verify_result {
 
 class Record_store {
 public:
-    explicit Record_store(std::string path, Store_options options = {});
+    // location: a database file, or a server address (database_location.h).
+    explicit Record_store(std::string location, Store_options options = {});
     ~Record_store();
     Record_store(const Record_store&) = delete;
     Record_store& operator=(const Record_store&) = delete;
@@ -85,8 +104,10 @@ public:
     // folder that cannot be made, ...
     bool open();
     bool is_open() const;
+    // The file or the server address, as given (an address never holds a password).
     const std::string& path() const { return path_; }
-    // The last failure's message, naming the file.
+    bool is_server() const;
+    // The last failure's message, naming the file or the server.
     const std::string& error() const { return error_; }
 
     // ---- Reading ----
@@ -107,7 +128,8 @@ public:
     Record_counts record_upload(const reports::Report_lines& lines, const std::string& calibrator);
     // Reads and records one report file (one transaction).
     File_import import_file(const std::string& path);
-    // Each file in turn; a refused file does not stop the others.
+    // Each file in turn; a refused file does not stop the others, a failed
+    // database does (the files after it are not in the result).
     std::vector<File_import> import_files(const std::vector<std::string>& paths);
 
     // ---- Calibration intervals ----
@@ -129,8 +151,33 @@ public:
     // One row per point per calibration, RFC 4180, written atomically.
     bool export_csv(const std::string& file);
 
+    // Records every record of this database in the target (open for
+    // writing), oldest first, a batch to a transaction.  Each keeps its
+    // values, report lines, source and recording time, so its content hash;
+    // its link is the target's.  A record the target holds already is
+    // counted, not doubled; one it holds with other values is listed and not
+    // copied.  A failure stops the copy after the last whole batch.
+    Copy_result copy_to(Record_store& target);
+
 private:
+    struct Pending;
+    struct Stored;
+    bool open_connection();
     bool connect(bool& locked);
+    // The message of a failed write: the lock that stayed taken, or the reason.
+    std::string write_failure(const QSqlError& error) const;
+    // Records the calibrations in one transaction.  A copy keeps each one's
+    // source and time, and lists a calibration in conflict instead of
+    // refusing the whole write.
+    Record_counts write(const std::vector<Pending>& pending, bool copy, std::vector<std::string>* conflicts);
+    // Up to `limit` records after record number `after`, in recording order,
+    // with their points and report lines.  False with error_ set.
+    bool read_batch(long long after, int limit, std::vector<Stored>& batch);
+    // Every record in recording order, a batch at a time, in one snapshot (a
+    // recording running meanwhile is not half seen), each batch handed to
+    // `visit` until it returns false.  False with error_ set when the
+    // database cannot be read.
+    bool each_batch(const std::function<bool(const std::vector<Stored>&)>& visit);
 
     struct Impl;
     std::string path_;

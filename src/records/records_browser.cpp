@@ -4,9 +4,11 @@
 #include <filesystem>
 
 #include "records/certificate.h"
+#include "records/database_location.h"
 #include "reports/report_print.h"
 #include "resources/drift_strings.h"
 #include "resources/due_strings.h"
+#include "resources/records_server_strings.h"
 #include "resources/records_window_strings.h"
 #include "resources/strings.h"
 
@@ -354,7 +356,8 @@ void calibration_records_command(Records_context& c) {
     ui::Ui& ui = c.files.ui;
     std::unique_ptr<Record_store> store;
     std::error_code error;
-    if (std::filesystem::exists(c.database, error)) {
+    // A file not made yet holds no records; a server is always asked.
+    if (is_server_address(c.database) || std::filesystem::exists(c.database, error)) {
         Store_options options;
         options.read_only = true;
         store = std::make_unique<Record_store>(c.database, options);
@@ -418,6 +421,8 @@ void import_reports_command(Records_context& c) {
         if (!outcome.empty()) outcome += '\n';
         outcome += file_import_text(file);
     }
+    if (files.size() < chosen->size())
+        outcome += '\n' + res::format(res::IDS_FILES_NOT_TRIED, chosen->size() - files.size());
     ui.set_status(counts_text(total));
     show(ui, outcome, refused ? ui::Caption::error : ui::Caption::information);
 }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "records/database_location.h"
 #include "records/record_store.h"
 #include "resources/due_strings.h"
 #include "resources/records_strings.h"
@@ -62,8 +63,10 @@ bool record_uploaded_reports(shell::Program& program, const std::string& databas
 
 std::string overdue_status_text(const std::string& database, int interval_days, const Date_time& today) {
     std::error_code error;
-    if (database.empty() || !std::filesystem::exists(database, error)) return {};
-    Record_store store(database, {.read_only = true});
+    if (database.empty()) return {};
+    if (!is_server_address(database) && !std::filesystem::exists(database, error)) return {};
+    // The start-up does not wait long for a server that does not answer.
+    Record_store store(database, {.read_only = true, .connect_timeout_s = 3});
     if (!store.open()) return {};
     const auto tags = store.tag_summaries();
     const auto intervals = store.intervals();

@@ -14,7 +14,7 @@ class Program;
 namespace records {
 
 struct Records_settings {
-    std::string database;          // key `database`: the database file ("": the default)
+    std::string database;          // key `database`: the database file or server address ("": the default file)
     bool record_uploads = true;    // key `record_uploads`: 0 turns recording of uploads off
     // key `interval_days`: the calibration interval of a tag without its own
     // (a value that is not a whole number from 1 to 3650 gives the default)

@@ -20,6 +20,7 @@ constexpr Help_page pages[] = {
     {HELP_GROUP_STATUS, "group-status.html"},
     {HELP_SERIAL_ADAPTERS, "serial-adapters.html"},
     {HELP_RECORDS_WINDOW, "records-window.html"},
+    {HELP_RECORDS_DATABASE, "records-database.html"},
 };
 
 // Titles and labels of the windows, button texts, field names, file
@@ -60,6 +61,7 @@ constexpr Id_range not_messages[] = {
     {58322, 58354},  // the Calibration Records window and the Import Reports dialog
     {58236, 58247},  // the window's due statuses, columns, Set Interval dialog and labels
     {58292, 58319},  // the certificate: its status text, button, page label and line labels
+    {58450, 58463},  // Records > Database...: its prompt, the dialog's title, labels, buttons and file picker
 };
 
 }  // namespace

@@ -28,6 +28,8 @@ constexpr int HELP_GROUP_STATUS = 131221;  // the download status window and the
 constexpr int HELP_SERIAL_ADAPTERS = 131272;
 // The Calibration Records window (a number of the records' own, clear of the dialog layouts').
 constexpr int HELP_RECORDS_WINDOW = 58322;
+// The Records Database dialog (the number of its title).
+constexpr int HELP_RECORDS_DATABASE = 58451;
 
 struct Help_page {
     int context;

@@ -1,5 +1,6 @@
 #include "resources/main_menu.h"
 
+#include "resources/database_dialog_strings.h"
 #include "resources/records_window_strings.h"
 #include "resources/shell_strings.h"
 
@@ -33,7 +34,8 @@ const std::vector<Menu>& main_menu() {
         {"&Erase", {item("&All Tags", ID_ERASE_ALL), item("&Selected Tags", ID_ERASE_SELECTED)}},
         {"&Download", {item("&Tag...", ID_DOWNLOAD_TAG), item("&Group...", ID_DOWNLOAD_GROUP)}},
         {"&Records",
-         {item("&Calibration Records...", ID_RECORDS_BROWSE), item("&Import Reports...", ID_RECORDS_IMPORT)}},
+         {item("&Calibration Records...", ID_RECORDS_BROWSE), item("&Import Reports...", ID_RECORDS_IMPORT),
+          item("&Database...", ID_RECORDS_DATABASE)}},
         {"&Configure",
          {submenu("&Tag",
                   {item("&New...", ID_TAG_NEW), item("&Edit...", ID_TAG_EDIT),

@@ -20,6 +20,7 @@ extern const std::vector<String_entry> records_server_strings = {
     {IDS_COPY_COUNTS, "%i copied, %i already recorded"},
     {IDS_COPY_SAME_DATABASE, "The records cannot be copied into the database they are read from (%s)."},
     {IDS_COPY_CONFLICT, "tag %s calibrated %s is recorded in %s with different values; it was not copied"},
+    {IDS_FILES_NOT_TRIED, "Files not recorded because the records database failed: %i.  Import them again later."},
     {IDS_COPY_NOT_DONE, "The copy stopped after %i records.  Run it again to copy the rest: nothing is copied twice."},
 };
 

@@ -18,6 +18,7 @@ enum Records_server_string : int {
     IDS_COPY_SAME_DATABASE = 58410,         // address
     IDS_COPY_CONFLICT = 58411,              // tag, date, target
     IDS_COPY_NOT_DONE = 58412,              // how many were copied before the failure
+    IDS_FILES_NOT_TRIED = 58413,            // how many files an import did not reach
 };
 
 }  // namespace res

@@ -16,6 +16,7 @@ extern const std::vector<String_entry> download_strings;
 extern const std::vector<String_entry> report_files_strings;
 extern const std::vector<String_entry> records_strings;
 extern const std::vector<String_entry> records_server_strings;
+extern const std::vector<String_entry> database_dialog_strings;
 extern const std::vector<String_entry> records_window_strings;
 extern const std::vector<String_entry> drift_strings;
 extern const std::vector<String_entry> certificate_strings;
@@ -28,7 +29,8 @@ const std::unordered_map<int, std::string_view>& table() {
         std::unordered_map<int, std::string_view> m;
         for (const auto* part : {&shell_strings, &link_strings, &reports_strings, &tags_strings,
                                  &download_strings, &report_files_strings, &records_strings, &records_server_strings,
-                                 &records_window_strings, &drift_strings, &certificate_strings, &due_strings})
+                                 &database_dialog_strings, &records_window_strings, &drift_strings,
+                                 &certificate_strings, &due_strings})
             for (const auto& e : *part) m.emplace(e.id, e.text);
         return m;
     }();
@@ -131,7 +133,7 @@ std::vector<String_entry> all_entries() {
     std::vector<String_entry> all;
     for (const auto* part : {&shell_strings, &link_strings, &reports_strings, &tags_strings,
                              &download_strings, &report_files_strings, &records_strings, &records_server_strings,
-                             &records_window_strings, &certificate_strings})
+                             &database_dialog_strings, &records_window_strings, &certificate_strings})
         all.insert(all.end(), part->begin(), part->end());
     return all;
 }

@@ -8,8 +8,10 @@
 #include "link/checks.h"
 #include "link/port_names.h"
 #include "link/serial_adapters.h"
+#include "records/database_choice.h"
 #include "records/records_browser.h"
 #include "records/records_settings.h"
+#include "resources/database_dialog_strings.h"
 #include "resources/help_pages.h"
 #include "resources/records_window_strings.h"
 #include "resources/shell_strings.h"
@@ -58,11 +60,7 @@ bool Main_dialog::initialize(const std::optional<Data_folders>& folders, const W
     ini_.set_path(ini_path(folders_));
     settings_ = load_settings(ini_, folders_, created);
     program_.store_tag_folder = [this](const std::string& folder) { ini_.write_text("tag_config_directory", folder); };
-    // Every successful upload is recorded, unless [records] record_uploads=0
-    // or the platform names no data folder and the settings no database.
-    records_settings_ = records::read_records_settings(ini_.path());
-    if (records_settings_.record_uploads && (!folders_.data.empty() || !records_settings_.database.empty()))
-        program_.record_upload = [this] { records::record_uploaded_reports(program_, records_database()); };
+    read_records_settings();
 
     refresh_status_line();
     show_overdue_tags();
@@ -125,6 +123,7 @@ bool Main_dialog::command_available(int command) const {
     case res::ID_DOWNLOAD_GROUP:
     case res::ID_RECORDS_BROWSE:
     case res::ID_RECORDS_IMPORT:
+    case res::ID_RECORDS_DATABASE:
         return true;
     default:
         return false;  // the work of this command is not part of the program yet
@@ -191,6 +190,10 @@ void Main_dialog::run_command(int command) {
     case res::ID_GROUP_DISPLAY: download::display_group_command(program_); break;
     case res::ID_RECORDS_BROWSE:
     case res::ID_RECORDS_IMPORT: run_records_command(command); break;
+    case res::ID_RECORDS_DATABASE:
+        // A database chosen is the one the next recording and the Records window use.
+        if (records::database_command(ui_, ini_.path(), folders_.data)) read_records_settings();
+        break;
     default: break;
     }
 }
@@ -225,11 +228,21 @@ void Main_dialog::show_overdue_tags() {
     if (!text.empty()) ui_.set_status(text);
 }
 
+void Main_dialog::read_records_settings() {
+    records_settings_ = records::read_records_settings(ini_.path());
+    // Every successful upload is recorded, unless [records] record_uploads=0
+    // or the platform names no data folder and the settings no database.
+    if (records_settings_.record_uploads && (!folders_.data.empty() || !records_settings_.database.empty()))
+        program_.record_upload = [this] { records::record_uploaded_reports(program_, records_database()); };
+    else
+        program_.record_upload = nullptr;
+}
+
 void Main_dialog::run_records_command(int command) {
     reports::Report_file_context files = report_file_context();
     // The [records] section is read again, so that a database or interval
     // named in the settings file since start-up is the one used.
-    records_settings_ = records::read_records_settings(ini_.path());
+    read_records_settings();
     records::Records_context context{files, records_database(), settings_.font_size};
     context.company = settings_.company;
     context.interval_days = records_settings_.interval_days;

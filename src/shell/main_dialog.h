@@ -89,6 +89,8 @@ private:
     void run_file_command(int command);
     // Records > Calibration Records... and Import Reports....
     void run_records_command(int command);
+    // Section [records] of the settings file, and with it whether uploads are recorded.
+    void read_records_settings();
     // At start-up: "3 tags overdue for calibration" in the status line when any are.
     void show_overdue_tags();
     void set_format(int format);

@@ -21,6 +21,7 @@ class Group_editor;
 }
 namespace records {
 class Records_browser;
+class Database_choice;
 }
 
 namespace ui {
@@ -254,6 +255,11 @@ public:
     // and button; it closes when Close is pressed or a button's action says
     // so.  A ui without it shows nothing.
     virtual void run_records_window(records::Records_browser& /*browser*/) {}
+    // The Records Database dialog, modal, over the choice's logic: it shows
+    // the choice and tells it every radio button, edit and button; OK saves
+    // the choice (the dialog stays open when the choice refuses).  True when
+    // it closed with the choice saved.  A ui without it cancels.
+    virtual bool run_database_dialog(records::Database_choice& /*choice*/) { return false; }
 };
 
 }  // namespace ui

@@ -11,7 +11,9 @@
 #include <QListView>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
@@ -97,6 +99,31 @@ TEST_F(Dialogs_test, every_dialog_opens_on_the_screen_with_its_buttons_in_sight_
             EXPECT_EQ(faults.value_or(QStringList{"no dialog"}), QStringList()) << item << " at font scale " << scale;
         }
     }
+}
+
+// A message with a long line (a database server's reason, say) wraps inside
+// its box, which stays on the screen and is not squeezed into a scroll area.
+TEST_F(Dialogs_test, a_long_message_wraps_inside_a_box_on_the_screen) {
+    open_window();
+    const std::string reason(60, 'x');
+    std::string text = "The uploaded reports were not recorded.\nCannot open the records database postgresql://tq@db/r: ";
+    for (int i = 0; i < 12; ++i) text += reason + " ";
+    std::optional<QStringList> faults;
+    QSize size;
+    QPoint off_centre;
+    qt_test::run_as_user([&] { window->message(text, ui::Caption::error, ui::Buttons::ok); },
+                         [&] {
+                             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                             if (!box || !box->isVisible() || faults) return;
+                             faults = faults_of(box, false);
+                             if (box->findChild<QScrollArea*>()) faults->append(QStringLiteral("scrolls"));
+                             size = box->size();
+                             off_centre = box->frameGeometry().center() - window->frameGeometry().center();
+                             QTimer::singleShot(0, box, &QWidget::close);
+                         });
+    EXPECT_EQ(faults.value_or(QStringList{"no box"}), QStringList());
+    EXPECT_GT(size.width(), 300);
+    EXPECT_LE(off_centre.manhattanLength(), 2);  // over the middle of the window, at its final size
 }
 
 TEST_F(Dialogs_test, however_small_the_window_is_made_both_lists_stay_usable) {

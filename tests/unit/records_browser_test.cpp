@@ -16,6 +16,7 @@
 #include "resources/due_strings.h"
 #include "shell/main_dialog.h"
 #include "support/fake_clock.h"
+#include "support/pg_server.h"
 #include "support/scripted_port.h"
 #include "support/scripted_ui.h"
 #include "support/test_files.h"
@@ -39,6 +40,11 @@ std::string replaced(std::string text, const std::vector<std::pair<std::string, 
 // - demo.txt, demo.csv: eleven other tags of the simulator's demonstration;
 // - notes.txt: not a report.
 struct Rig {
+    // database: the settings' records database ("": a file in the folder).
+    explicit Rig(const std::string& server_database = "") {
+        if (!server_database.empty()) database = server_database;
+        set_up();
+    }
     QTemporaryDir dir;
     test::Fake_clock clock;
     test::Scripted_port port{clock};
@@ -49,7 +55,7 @@ struct Rig {
     std::string reports = root + "/reports";
     std::string database = root + "/data/records.sqlite";
 
-    Rig() {
+    void set_up() {
         qputenv("XDG_DATA_HOME", (root + "/data-home").c_str());
         fs::create_directories(reports);
         fs::create_directories(folders.app_data);
@@ -80,8 +86,22 @@ std::vector<std::string> cells(const records::Records_browser& browser, Table ta
 
 std::string counts(int recorded, int already) { return res::format(res::IDS_RECORDED_COUNTS, recorded, already); }
 
-TEST(Records_menu, import_then_browse_filter_select_print_and_open_in_the_reports_list) {
-    Rig rig;
+// The same steps with the records in a file and on a database server.
+class Records_menu : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        if (!GetParam()) return;
+        ASSERT_TRUE(server.start()) << server.reason();
+        ASSERT_TRUE(server.create_database("records")) << server.reason();
+    }
+    test::Pg_server server;
+};
+
+INSTANTIATE_TEST_SUITE_P(Stores, Records_menu, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "postgresql" : "sqlite"; });
+
+TEST_P(Records_menu, import_then_browse_filter_select_print_and_open_in_the_reports_list) {
+    Rig rig(GetParam() ? server.url("records") : "");
     // Nothing recorded yet: a message instead of an empty window, and no database made.
     rig.ui.expect_information(res::str(res::IDS_RECORDS_EMPTY));
     rig.dialog.run_command(res::ID_RECORDS_BROWSE);

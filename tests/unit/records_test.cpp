@@ -3,16 +3,24 @@
 // and the faults of files and databases.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <charconv>
+#include <chrono>
+#include <tuple>
 #include <clocale>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
+#include "records/database_location.h"
 #include "records/record_chain.h"
 #include "records/record_store.h"
 #include "records/records_settings.h"
@@ -20,6 +28,7 @@
 #include "reports/field_table.h"
 #include "reports/report_files.h"
 #include "reports/report_layout.h"
+#include "support/pg_server.h"
 
 namespace {
 
@@ -241,11 +250,81 @@ public:
     QTemporaryDir dir;
 };
 
-TEST_F(Records_store, the_chain_holds_and_every_change_behind_its_back_is_found) {
+// The same tests through both stores: an SQLite file, and a database on a
+// private PostgreSQL server.
+enum class Backend { sqlite, postgresql };
+
+class Records_on : public Records_store, public ::testing::WithParamInterface<Backend> {
+public:
+    void SetUp() override {
+        Records_store::SetUp();
+        if (GetParam() == Backend::postgresql) {
+            ASSERT_TRUE(server.start()) << server.reason();
+            ASSERT_TRUE(server.create_database("records")) << server.reason();
+        }
+    }
+    bool on_server() const { return GetParam() == Backend::postgresql; }
+    std::string location() const { return on_server() ? server.url("records") : database(); }
+    // One statement behind the store's back (on the server, past the
+    // foreign keys, as the SQLite file's own connection is).
+    void change(const std::string& statement) {
+        if (on_server())
+            ASSERT_TRUE(server.sql("records", "SET session_replication_role = replica; " + statement)) << server.reason();
+        else
+            tamper(statement);
+    }
+    // Keeps the database as it is, and puts it back.
+    void keep() {
+        if (on_server())
+            ASSERT_TRUE(server.sql("postgres", "CREATE DATABASE kept TEMPLATE records")) << server.reason();
+        else
+            std::filesystem::copy_file(database(), path("records.saved"));
+    }
+    void put_back() {
+        if (on_server()) {
+            ASSERT_TRUE(server.sql("postgres", "DROP DATABASE records")) << server.reason();
+            ASSERT_TRUE(server.sql("postgres", "CREATE DATABASE records TEMPLATE kept")) << server.reason();
+            return;
+        }
+        std::filesystem::copy_file(path("records.saved"), database(), std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::remove(database() + "-wal");
+        std::filesystem::remove(database() + "-shm");
+    }
+
+    test::Pg_server server;
+};
+
+INSTANTIATE_TEST_SUITE_P(Stores, Records_on, ::testing::Values(Backend::sqlite, Backend::postgresql),
+                         [](const auto& info) { return info.param == Backend::sqlite ? "sqlite" : "postgresql"; });
+
+// Every signal type in both layouts goes into the store and comes back as
+// it was read: each value, each point, the report lines and the hash.
+TEST_P(Records_on, every_signal_type_comes_back_from_the_store_as_it_was_read) {
+    records::Record_store store(location());
+    ASSERT_TRUE(store.open()) << store.error();
+    int index = 0;
+    for (const Signal_row& row : signal_rows) {
+        const std::string tag = "TG-" + std::to_string(index++);
+        const std::string txt = write("s.txt", reports::report_lines(uploaded(row, tag), Report_format::text, "", 0));
+        const std::string csv = write("s.csv", reports::report_lines(uploaded(row, tag), Report_format::csv, "", 0));
+        EXPECT_EQ(records::file_import_text(store.import_file(txt)), txt + ": 1 recorded, 0 already recorded");
+        EXPECT_EQ(records::file_import_text(store.import_file(csv)), csv + ": 0 recorded, 1 already recorded");
+        const records::Read_result read = records::read_report_file(txt);
+        ASSERT_TRUE(read.ok);
+        const auto stored = store.calibrations_of(tag, records::Record_store::Order::oldest_first);
+        ASSERT_EQ(stored.size(), 1u) << tag;
+        EXPECT_EQ(stored[0].calibration, read.reports[0].calibration) << tag;
+        EXPECT_EQ(stored[0].sha256, records::content_hash(read.reports[0].calibration)) << tag;
+        EXPECT_EQ(store.report_lines(stored[0].id), read.reports[0].lines) << tag;
+    }
+    EXPECT_EQ(store.verify().records, index);
+}
+
+TEST_P(Records_on, the_chain_holds_and_every_change_behind_its_back_is_found) {
     const std::string first = report_file("a.txt", {{"PT-1", 1}, {"pt-2", 2}, {"PT-3", 3}});
     const std::string again = report_file("a.csv", {{"PT-3", 3}, {"PT-1", 4}}, Report_format::csv);
     {
-        records::Record_store store(database());
+        records::Record_store store(location());
         ASSERT_TRUE(store.open()) << store.error();
         EXPECT_EQ(records::file_import_text(store.import_file(first)), first + ": 3 recorded, 0 already recorded");
         EXPECT_EQ(records::file_import_text(store.import_file(again)), again + ": 1 recorded, 1 already recorded");
@@ -264,8 +343,7 @@ TEST_F(Records_store, the_chain_holds_and_every_change_behind_its_back_is_found)
         EXPECT_TRUE(verified.ok);
         EXPECT_EQ(verified.records, 4);
     }
-    const std::string saved = path("records.saved");
-    std::filesystem::copy_file(database(), saved);
+    keep();
     struct Tampering {
         const char* statement;
         const char* first_bad;   // tag and minute of the first record that no longer matches
@@ -279,11 +357,9 @@ TEST_F(Records_store, the_chain_holds_and_every_change_behind_its_back_is_found)
         {"UPDATE calibrations SET link_hash = sha256 WHERE id = 4", "PT-1 4"},
     };
     for (const Tampering& row : rows) {
-        std::filesystem::copy_file(saved, database(), std::filesystem::copy_options::overwrite_existing);
-        std::filesystem::remove(database() + "-wal");
-        std::filesystem::remove(database() + "-shm");
-        tamper(row.statement);
-        records::Record_store store(database(), {.read_only = true});
+        put_back();
+        change(row.statement);
+        records::Record_store store(location(), {.read_only = true});
         ASSERT_TRUE(store.open()) << store.error();
         const auto verified = store.verify();
         ASSERT_FALSE(verified.ok) << row.statement;
@@ -534,6 +610,77 @@ TEST_F(Records_store, a_version_1_file_is_migrated_and_keeps_its_records_and_cha
     EXPECT_EQ(records::overdue_status_text(database(), 365, {2035, 3, 6}), "2 tags overdue for calibration");
     EXPECT_EQ(records::overdue_status_text(path("none.sqlite"), 365, {2035, 3, 6}), "");
     EXPECT_FALSE(std::filesystem::exists(path("none.sqlite")));
+}
+
+}  // namespace
+
+namespace {
+
+// Server addresses: what is taken from them, what is refused (naming the
+// address without its password), and a server that never answers is given
+// up after the connect time-out.
+TEST(Records_address, addresses_are_read_exactly_and_a_silent_server_is_given_up_in_time) {
+    struct Row {
+        std::string text;
+        std::string error;   // "": read
+        std::string user, host, database;
+        int port;
+        std::vector<std::pair<std::string, std::string>> options;
+    };
+    const std::string form = " is not a database address of the form postgresql://USER@HOST[:PORT]/DBNAME: ";
+    const Row rows[] = {
+        {"/srv/qa/records.sqlite", "", "", "", "", 5432, {}},
+        {"postgresql://tq@db.plant/records", "", "tq", "db.plant", "records", 5432, {}},
+        {"POSTGRES://tq@db:1/r", "", "tq", "db", "r", 1, {}},
+        {"postgresql://tq@db:65535/r?sslmode=verify-full&sslrootcert=%2Fetc%2Fca.crt", "", "tq", "db", "r", 65535,
+         {{"sslmode", "verify-full"}, {"sslrootcert", "/etc/ca.crt"}}},
+        {"postgresql://t%40q@%2Ftmp%2Fpg:5433/r", "", "t@q", "/tmp/pg", "r", 5433, {}},
+        {"postgresql://tq@[::1]:5440/r", "", "tq", "::1", "r", 5440, {}},
+        {"postgresql://tq@db:0/r", "postgresql://tq@db:0/r" + form + "the port is not a number from 1 to 65535.", "", "", "", 0, {}},
+        {"postgresql://tq@db:65536/r", "postgresql://tq@db:65536/r" + form + "the port is not a number from 1 to 65535.", "", "", "", 0, {}},
+        {"postgresql://db/r", "postgresql://db/r" + form + "the user name is missing.", "", "", "", 0, {}},
+        {"postgresql://tq@/r", "postgresql://tq@/r" + form + "the server is missing.", "", "", "", 0, {}},
+        {"postgresql://tq@db", "postgresql://tq@db" + form + "the database name is missing.", "", "", "", 0, {}},
+        {"postgresql://tq@db/r%2", "postgresql://tq@db/r%2" + form + "a percent-escape cannot be read.", "", "", "", 0, {}},
+        {"postgresql://tq@db/r?host=x", "postgresql://tq@db/r?host=x" + form +
+         "the option \"host\" is not one the program passes on (sslmode, sslrootcert, sslcert, sslkey, sslcrl).", "", "", "", 0, {}},
+        {"postgresql://tq:s3cret@db/r", "The database address postgresql://tq@db/r holds a password.  Give the password "
+         "in ~/.pgpass or in PGPASSWORD instead: it is never kept with the address.", "", "", "", 0, {}},
+        {"postgresql://tq@db/r?sslmode=require&password=s3cret", "The database address postgresql://tq@db/r?sslmode=require "
+         "holds a password.  Give the password in ~/.pgpass or in PGPASSWORD instead: it is never kept with the address.",
+         "", "", "", 0, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        const records::Location_result read = records::parse_location(row.text);
+        EXPECT_EQ(read.ok, row.error.empty());
+        EXPECT_EQ(read.error, row.error);
+        if (!read.ok || !records::is_server_address(row.text)) continue;
+        const records::Database_location& l = read.location;
+        EXPECT_EQ(std::tie(l.user, l.host, l.database, l.port, l.options),
+                  std::tie(row.user, row.host, row.database, row.port, row.options));
+    }
+
+    // A server that takes the connection and never answers.
+    ensure_application();
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    const std::string url = "postgresql://tq@127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/r?sslmode=disable";
+    records::Record_store store(url, {.read_only = true, .connect_timeout_s = 2});
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(store.open());
+    const auto waited = std::chrono::steady_clock::now() - started;
+    ::close(listener);
+    EXPECT_EQ(store.error().rfind("Cannot open the records database " + url + ": ", 0), 0u) << store.error();
+    EXPECT_NE(store.error().find("timeout expired"), std::string::npos) << store.error();
+    EXPECT_GE(waited, std::chrono::seconds(2));
+    EXPECT_LT(waited, std::chrono::seconds(5));
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ struct Common_options {
     bool yes = false;
     bool no_clock_check = false;
     bool help = false;
-    std::string records;      // --records PATH: the records database of this run
+    std::string records;      // --records DATABASE: the records database of this run
     bool no_records = false;  // --no-records: uploads are not recorded
 };
 
@@ -545,14 +545,16 @@ const std::vector<Command>& commands() {
 
 void print_help() {
     std::printf(
-        "usage: tq740-cli [--port N | --device PATH] [--yes] [--no-clock-check] [--records PATH | --no-records]\n"
+        "usage: tq740-cli [--port N | --device PATH] [--yes] [--no-clock-check] [--records DATABASE | --no-records]\n"
         "                 COMMAND [ARGS...]\n"
         "\n"
         "  --port N          use COMN (1..8) instead of the port in the settings\n"
         "  --device PATH     open this serial device directly\n"
         "  --yes             answer Yes to every question (default: No)\n"
         "  --no-clock-check  skip the calibrator clock check for this run\n"
-        "  --records PATH    the calibration records database of this run\n"
+        "  --records DATABASE  the calibration records database of this run: a file, or\n"
+        "                    a server, postgresql://USER@HOST[:PORT]/DBNAME (password from\n"
+        "                    ~/.pgpass or PGPASSWORD)\n"
         "  --no-records      do not record the reports of an upload\n"
         "\n"
         "commands:\n");
@@ -604,7 +606,7 @@ int run_cli(const std::vector<std::string>& args) {
         } else if (a == "--no-clock-check") {
             options.no_clock_check = true;
         } else if (a == "--records") {
-            if (i + 1 >= args.size()) return usage_error("--records needs a path");
+            if (i + 1 >= args.size()) return usage_error("--records needs a file or a server address");
             options.records = args[++i];
         } else if (a == "--no-records") {
             options.no_records = true;

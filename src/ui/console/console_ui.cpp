@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "resources/database_dialog_strings.h"
 #include "resources/shell_strings.h"
 #include "resources/strings.h"
 
@@ -84,6 +85,11 @@ void Console_ui::show_cancel_window(const std::string&, std::function<void()> on
 bool Console_ui::run_tag_sheet(const std::string& title, tags::Tag_sheet&) {
     message(title + ": the tag editor needs the desktop program; use tq740-cli tag make.", Caption::error,
             Buttons::ok);
+    return false;
+}
+
+bool Console_ui::run_database_dialog(records::Database_choice&) {
+    message(res::str(res::IDS_DB_NEEDS_DESKTOP), Caption::error, Buttons::ok);
     return false;
 }
 

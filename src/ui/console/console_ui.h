@@ -60,6 +60,8 @@ public:
     // The tag editor is a desktop window: here it says so and stays closed
     // (tq740-cli tag make makes tag files from the command line).
     bool run_tag_sheet(const std::string& title, tags::Tag_sheet& sheet) override;
+    // Records > Database... too: here it says where the database is named instead.
+    bool run_database_dialog(records::Database_choice& choice) override;
 
     // What the command reads back or prepares.
     const std::vector<std::string>& tag_lines() const { return tag_lines_; }

@@ -18,6 +18,7 @@
 #include "records/due_dates.h"
 #include "records/record_store.h"
 #include "resources/due_strings.h"
+#include "resources/records_server_strings.h"
 #include "resources/records_strings.h"
 #include "resources/strings.h"
 #include "ui/console/cli.h"
@@ -264,19 +265,24 @@ int run_show(const std::vector<std::string>& args, const std::string& database) 
     return 0;
 }
 
-// records import FILE...
+// records import FILE...: each file in turn; a refused file does not stop
+// the others, a failed database does.
 int run_import(const std::vector<std::string>& files, const std::string& database) {
     if (files.empty()) return usage("records import needs the report files");
     records::Record_store store(database);
     if (!open_store(store)) return 1;
     int status = 0;
-    for (const auto& file : files) {
-        const records::File_import result = store.import_file(file);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const records::File_import result = store.import_file(files[i]);
         if (result.counts.ok) {
             std::printf("%s\n", records::file_import_text(result).c_str());
             std::fflush(stdout);
-        } else {
-            status = fail(result.counts.error);
+            continue;
+        }
+        status = fail(result.counts.error);
+        if (result.counts.database_failed) {
+            if (i + 1 < files.size()) fail(res::format(res::IDS_FILES_NOT_TRIED, files.size() - i - 1));
+            break;
         }
     }
     return status;
@@ -294,6 +300,28 @@ int run_verify(const std::string& database) {
     }
     std::printf("%s\n", res::format(res::IDS_CHAIN_INTACT, result.records).c_str());
     return 0;
+}
+
+// records copy --to DATABASE: every record of this database into another
+// (a file or a server address).  Prints "N copied, M already recorded";
+// each record in conflict is named and the exit status is 1.
+int run_copy(const std::vector<std::string>& args, const std::string& database) {
+    if (args.size() != 2 || args[0] != "--to" || args[1].empty())
+        return usage("records copy needs --to DATABASE (a file or postgresql://USER@HOST[:PORT]/DBNAME)");
+    records::Record_store source(database, {.read_only = true});
+    if (!open_store(source)) return 1;
+    records::Record_store target(args[1]);
+    if (!open_store(target)) return 1;
+    const records::Copy_result result = source.copy_to(target);
+    for (const auto& conflict : result.conflicts) fail(conflict);
+    if (!result.error.empty()) {
+        fail(result.error);
+        if (result.copied + result.already_recorded > 0)
+            fail(res::format(res::IDS_COPY_NOT_DONE, result.copied + result.already_recorded));
+    }
+    if (result.ok || result.copied + result.already_recorded > 0)
+        std::printf("%s\n", res::format(res::IDS_COPY_COUNTS, result.copied, result.already_recorded).c_str());
+    return result.ok && result.conflicts.empty() ? 0 : 1;
 }
 
 // records export --csv FILE
@@ -398,7 +426,7 @@ int run_certificate(const std::vector<std::string>& args, const std::string& dat
 
 int run_records(const std::vector<std::string>& args, const std::string& database, int default_interval,
                 const Records_printing& printing) {
-    if (args.empty()) return usage("records needs list, show, import, verify, export, due, interval, certificate or drift");
+    if (args.empty()) return usage("records needs list, show, import, verify, export, copy, due, interval, certificate or drift");
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "list") return run_list(rest, database, default_interval);
@@ -408,6 +436,7 @@ int run_records(const std::vector<std::string>& args, const std::string& databas
     if (command == "import") return run_import(rest, database);
     if (command == "verify") return rest.empty() ? run_verify(database) : usage("records verify takes no arguments");
     if (command == "export") return run_export(rest, database);
+    if (command == "copy") return run_copy(rest, database);
     if (command == "drift") return run_drift(rest, database);
     if (command == "certificate") return run_certificate(rest, database, default_interval, printing);
     return usage("records does not understand '" + command + "'");
@@ -421,6 +450,8 @@ const char* records_usage() {
            "  records due [--within DAYS] [--today YYYY-MM-DD] | interval TAG DAYS\n"
            "                             the tags overdue or due for calibration; a tag's interval\n"
            "                             (list also takes --today and --within)\n"
+           "  records copy --to DATABASE  every record into another database (a file or\n"
+           "                             postgresql://USER@HOST[:PORT]/DBNAME), none twice\n"
            "  records certificate TAG [--calibrated \"YYYY-MM-DD HH:MM:SS\"] --pdf OUT.pdf [--font-size N]\n"
            "                             the calibration certificate (default: the last calibration)\n"
            "  records drift TAG [--json]   each test point's drift and projected out-of-tolerance date";

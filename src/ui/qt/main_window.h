@@ -90,6 +90,7 @@ public:
     // The Records menu's windows (main_window_records.cpp).
     std::optional<std::vector<std::string>> pick_files(const File_request& request) override;
     void run_records_window(records::Records_browser& browser) override;
+    bool run_database_dialog(records::Database_choice& choice) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -1,7 +1,8 @@
 // The main window's Records menu windows: the several-file picker of Import
-// Reports and the Calibration Records window.
+// Reports, the Calibration Records window and the Records Database dialog.
 #include <QFileDialog>
 
+#include "ui/qt/database_dialog.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/records_window.h"
 
@@ -22,6 +23,11 @@ std::optional<std::vector<std::string>> Main_window::pick_files(const File_reque
 void Main_window::run_records_window(records::Records_browser& browser) {
     Records_window window(this, browser, [this](int c) { show_help(c); });
     window.exec();
+}
+
+bool Main_window::run_database_dialog(records::Database_choice& choice) {
+    Database_dialog dialog(this, choice, [this](int c) { show_help(c); });
+    return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace ui::qt

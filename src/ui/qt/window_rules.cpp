@@ -7,8 +7,10 @@
 #include <QEvent>
 #include <QLayout>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QScreen>
 #include <QScrollArea>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -70,25 +72,36 @@ void add_scrolling(QWidget* window) {
     }
 }
 
+void place(QWidget* window, bool centre);
+
 void fit_into_screen(QWidget* window) {
     QScreen* screen = window->screen();
     if (!screen) return;
     const QRect area = screen->availableGeometry();
     const QMargins frame = frame_of(window);
     const QSize room = area.size().shrunkBy(frame);
-    const bool main_window = qobject_cast<QMainWindow*>(window) != nullptr;
-    if (!main_window && window->layout() && !window->findChild<QScrollArea*>(QStringLiteral("window_scroll")) &&
+    // A message box wraps its own text and sizes itself to the screen as it
+    // is shown (after this rule): it is never given a scrolling area.
+    const bool sizes_itself = qobject_cast<QMainWindow*>(window) || qobject_cast<QMessageBox*>(window);
+    if (!sizes_itself && window->layout() && !window->findChild<QScrollArea*>(QStringLiteral("window_scroll")) &&
         (window->minimumSizeHint().height() > room.height() || window->minimumSizeHint().width() > room.width()))
         add_scrolling(window);
     window->setMinimumSize(window->minimumSize().boundedTo(room));
     const QSize size = window->size().boundedTo(room);
     if (size != window->size()) window->resize(size);
 
-    // A dialog not yet placed goes over the middle of its owner (else of the
-    // screen); then any window is moved just inside the area.
-    QRect outer = window->geometry().marginsAdded(frame);
+    place(window, !window->testAttribute(Qt::WA_Moved));
+}
+
+// A dialog to be centred goes over the middle of its owner (else of the
+// screen); then any window is moved just inside the screen's area.
+void place(QWidget* window, bool centre) {
+    QScreen* screen = window->screen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    QRect outer = window->geometry().marginsAdded(frame_of(window));
     auto* dialog = qobject_cast<QDialog*>(window);
-    if (dialog && !dialog->testAttribute(Qt::WA_Moved)) {
+    if (dialog && centre) {
         QWidget* owner = dialog->parentWidget() ? dialog->parentWidget()->window() : nullptr;
         outer.moveCenter(owner && owner->isVisible() ? owner->frameGeometry().center() : area.center());
     }
@@ -105,8 +118,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show && !event->spontaneous() && watched->isWidgetType()) {
             auto* widget = static_cast<QWidget*>(watched);
-            if (widget->isWindow() && (widget->windowType() == Qt::Window || widget->windowType() == Qt::Dialog))
+            if (widget->isWindow() && (widget->windowType() == Qt::Window || widget->windowType() == Qt::Dialog)) {
+                // A message box takes its size only as it is shown: it is
+                // placed again once it has it.
+                const bool centre = !widget->testAttribute(Qt::WA_Moved);
                 apply_window_rules(widget);
+                if (qobject_cast<QMessageBox*>(widget))
+                    QTimer::singleShot(0, widget, [widget, centre] { place(widget, centre); });
+            }
         }
         return false;
     }

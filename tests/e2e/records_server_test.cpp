@@ -1,0 +1,221 @@
+// The calibration records on a PostgreSQL server the test starts itself:
+// four technicians importing the same reports at once, copies between a
+// file and the server both ways, and the faults of a server (killed during
+// an import and an upload, a wrong password, a missing database).
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "processes.h"
+#include "support/pg_server.h"
+#include "support/test_files.h"
+
+namespace {
+
+using e2e::Run_result;
+
+// `count` reports from number `first` joined as one file joins them: the
+// worked example again and again, each with a tag of its own.
+std::string reports_text(int first, int count) {
+    static const std::string worked =
+        test::file_bytes(std::filesystem::path(TQ740_SOURCE_DIR) / "tests/unit/golden/worked_example.txt");
+    std::string text;
+    for (int r = first; r < first + count; ++r) {
+        std::string report = worked;
+        report.replace(report.find("TT-101"), 6, "BT-" + std::to_string(r));
+        text += (r > first ? "------------------------------\n\n" : "") + report;
+    }
+    return text;
+}
+
+// Writes `files` report files of `per_file` reports each; their paths.
+std::vector<std::string> write_report_files(const std::string& folder, int files, int per_file) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < files; ++i) {
+        paths.push_back(folder + "/r" + std::to_string(i) + ".txt");
+        std::ofstream(paths.back(), std::ios::binary) << reports_text(i * per_file, per_file);
+    }
+    return paths;
+}
+
+// The CLI with its own settings, ended after 60 s should it hang.
+struct Cli {
+    std::string home;
+    std::string password;   // PGPASSWORD for the run ("": none)
+    Run_result operator()(const std::vector<std::string>& args) const {
+        e2e::Run_extras extras;
+        const std::string pw = password;
+        extras.in_child = [pw] {
+            ::alarm(60);
+            if (!pw.empty()) ::setenv("PGPASSWORD", pw.c_str(), 1);
+        };
+        return e2e::run_program(TQ740_CLI, args, home, extras);
+    }
+    Run_result on(const std::string& database, std::vector<std::string> args) const {
+        args.insert(args.begin(), {"--records", database});
+        return (*this)(args);
+    }
+};
+
+long long count_of(test::Pg_server& server, const std::string& database) {
+    std::string out;
+    return server.sql(database, "SELECT COUNT(*) FROM calibrations", &out) ? std::stoll(out) : -1;
+}
+
+TEST(Records_server, four_importers_record_each_calibration_once_and_copies_go_both_ways) {
+    e2e::Temp_dir home;
+    test::Pg_server server;
+    ASSERT_TRUE(server.start()) << server.reason();
+    ASSERT_TRUE(server.create_database("plant") && server.create_database("second")) << server.reason();
+    const Cli cli{home.path};
+    const std::vector<std::string> files = write_report_files(home.path, 500, 1);
+
+    // Four importers of the same 500 files, each in its own order.
+    std::vector<std::future<Run_result>> importers;
+    for (int k = 0; k < 4; ++k) {
+        std::vector<std::string> args = {"records", "import"};
+        std::rotate_copy(files.begin(), files.begin() + k * 125, files.end(), std::back_inserter(args));
+        importers.push_back(std::async(std::launch::async, [&cli, &server, args] { return cli.on(server.url("plant"), args); }));
+    }
+    int recorded = 0, already = 0;
+    for (auto& importer : importers) {
+        const Run_result r = importer.get();
+        ASSERT_EQ(r.status, 0) << r.errors;
+        std::istringstream lines(r.output);
+        std::string path;
+        int n = 0, m = 0, seen = 0;
+        for (std::string line; std::getline(lines, line); ++seen) {
+            ASSERT_EQ(std::sscanf(line.c_str() + line.find(": "), ": %d recorded, %d already recorded", &n, &m), 2) << line;
+            recorded += n;
+            already += m;
+        }
+        EXPECT_EQ(seen, 500);
+    }
+    EXPECT_EQ(recorded, 500);
+    EXPECT_EQ(already, 1500);
+    EXPECT_EQ(count_of(server, "plant"), 500);
+    EXPECT_EQ(cli.on(server.url("plant"), {"records", "verify"}).output, "500 records, chain intact\n");
+
+    // Server to file, again (nothing doubled), file to another server
+    // database: the same records with the same content hashes.
+    const std::string file = home.path + "/laptop.sqlite";
+    struct Copy {
+        std::string from, to, printed;
+    };
+    const Copy copies[] = {{server.url("plant"), file, "500 copied, 0 already recorded\n"},
+                           {server.url("plant"), file, "0 copied, 500 already recorded\n"},
+                           {file, server.url("second"), "500 copied, 0 already recorded\n"},
+                           {file, file, ""}};
+    for (const Copy& c : copies) {
+        const Run_result r = cli.on(c.from, {"records", "copy", "--to", c.to});
+        EXPECT_EQ(r.output, c.printed) << c.from << " -> " << c.to << ": " << r.errors;
+        EXPECT_EQ(r.status, c.printed.empty() ? 1 : 0);
+    }
+    std::string exports[3];
+    const std::string databases[3] = {server.url("plant"), file, server.url("second")};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(cli.on(databases[i], {"records", "verify"}).output, "500 records, chain intact\n") << databases[i];
+        const std::string csv = home.path + "/export" + std::to_string(i) + ".csv";
+        ASSERT_EQ(cli.on(databases[i], {"records", "export", "--csv", csv}).status, 0);
+        std::ifstream in(csv, std::ios::binary);
+        exports[i].assign(std::istreambuf_iterator<char>(in), {});
+    }
+    EXPECT_NE(exports[0].find("BT-499,"), std::string::npos);
+    EXPECT_EQ(exports[1], exports[0]);
+    EXPECT_EQ(exports[2], exports[0]);
+}
+
+TEST(Records_server, faults_name_the_server_never_the_password_and_leave_nothing_half_written) {
+    e2e::Temp_dir home;
+    test::Pg_server server;
+    ASSERT_TRUE(server.start()) << server.reason();
+    ASSERT_TRUE(server.create_database("plant")) << server.reason();
+    // A reader that must give its password (the quality department, say).
+    ASSERT_TRUE(server.sql("plant", "CREATE ROLE tq740_pw LOGIN PASSWORD 'right-secret'; ALTER DEFAULT PRIVILEGES "
+                                    "IN SCHEMA public GRANT SELECT ON TABLES TO tq740_pw")) << server.reason();
+    const std::string plant = server.url("plant");
+    const Cli cli{home.path};
+
+    // The server killed during an import of 40 files of 25 reports: each
+    // file is recorded whole or not at all, and the import says so.
+    const std::vector<std::string> files = write_report_files(home.path, 40, 25);
+    std::vector<std::string> args = {"records", "import"};
+    args.insert(args.end(), files.begin(), files.end());
+    auto import = std::async(std::launch::async, [&] { return cli.on(plant, args); });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (count_of(server, "plant") < 50 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(server.kill()) << server.reason();
+    const Run_result killed = import.get();
+    EXPECT_EQ(killed.status, 1);
+    const auto whole_files = std::count(killed.output.begin(), killed.output.end(), '\n');
+    EXPECT_LT(whole_files, 40);
+    EXPECT_NE(killed.errors.find("ERROR: " + files[static_cast<std::size_t>(whole_files)] +
+                                 ": Cannot write to the records database " + plant + ": "),
+              std::string::npos)
+        << killed.errors;
+    EXPECT_NE(killed.errors.find("Files not recorded because the records database failed: " +
+                                 std::to_string(40 - whole_files - 1) + "."),
+              std::string::npos)
+        << killed.errors;
+    EXPECT_EQ(killed.errors.find("QSql"), std::string::npos) << killed.errors;  // no library chatter
+
+    // While it is down: a clear message at once, and an upload keeps its
+    // reports (saved here with -o) though they could not be recorded.
+    const Run_result down = cli.on(plant, {"records", "list"});
+    EXPECT_EQ(down.status, 1);
+    EXPECT_EQ(down.errors.rfind("ERROR: Cannot open the records database " + plant + ": connection to server on socket", 0), 0u)
+        << down.errors;
+    {
+        e2e::Sim_process sim({"--demo"});
+        ASSERT_FALSE(sim.device().empty());
+        const std::string saved = home.path + "/upload.txt";
+        const Run_result upload = cli.on(plant, {"--device", sim.device(), "--yes", "--no-clock-check", "upload",
+                                                 "--text", "-o", saved});
+        EXPECT_EQ(upload.status, 1);
+        EXPECT_NE(upload.errors.find("The uploaded reports were not recorded."), std::string::npos) << upload.errors;
+        EXPECT_TRUE(std::filesystem::file_size(saved) > 0);
+    }
+
+    ASSERT_TRUE(server.restart()) << server.reason();
+    EXPECT_EQ(count_of(server, "plant"), whole_files * 25);
+    EXPECT_EQ(cli.on(plant, {"records", "verify"}).output, std::to_string(whole_files * 25) + " records, chain intact\n");
+
+    // Who may connect: the password from PGPASSWORD, never shown.
+    struct Login {
+        std::string database, password, error;   // error: the start of the message ("": connected)
+    };
+    const std::string as_pw = server.url("plant", "tq740_pw");
+    const Login logins[] = {
+        {as_pw, "wrong-secret", "ERROR: Cannot open the records database " + as_pw + ": connection to server on socket"},
+        {as_pw, "", "ERROR: Cannot open the records database " + as_pw + ": connection to server on socket"},
+        {as_pw, "right-secret", ""},
+        {server.url("nosuch"), "", "ERROR: Cannot open the records database " + server.url("nosuch") + ": "},
+        {"postgresql://tq740_pw:right-secret@" + as_pw.substr(std::string("postgresql://tq740_pw@").size()), "",
+         "ERROR: The database address " + as_pw + " holds a password."},
+    };
+    for (const Login& login : logins) {
+        SCOPED_TRACE(login.database + " " + login.password);
+        const Run_result r = Cli{home.path, login.password}.on(login.database, {"records", "list"});
+        EXPECT_EQ(r.status, login.error.empty() ? 0 : 1);
+        EXPECT_EQ(r.errors.rfind(login.error, 0), 0u) << r.errors;
+        EXPECT_EQ(r.errors.find("-secret"), std::string::npos) << r.errors;
+    }
+    const Cli wrong{home.path, "wrong-secret"};
+    EXPECT_NE(wrong.on(as_pw, {"records", "list"}).errors.find("password authentication failed for user \"tq740_pw\""),
+              std::string::npos);
+    EXPECT_NE(cli.on(server.url("nosuch"), {"records", "list"}).errors.find("database \"nosuch\" does not exist"),
+              std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,174 @@
+// Records > Database...: the choice's checks, the line shown for the database
+// in use (never a password), Test Connection's line, and the saving of the
+// choice in the settings file, read back as the recording reads it.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+
+#include "records/database_choice.h"
+#include "records/record_store.h"
+#include "records/records_settings.h"
+#include "support/scripted_ui.h"
+#include "support/test_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Kind = records::Database_choice::Kind;
+
+// A temporary folder with a settings file in it.
+struct Rig {
+    QTemporaryDir dir;
+    std::string root = dir.path().toStdString();
+    std::string ini = root + "/NORVATQ740.ini";
+    std::string default_file = "/home/tech/.local/share/NORVATQ740/records.sqlite";
+    test::Scripted_ui ui;
+
+    explicit Rig(const std::string& settings = "[main]\nport=1\n") { std::ofstream(ini) << settings; }
+    records::Database_choice choice() { return records::Database_choice(ui, ini, default_file); }
+};
+
+TEST(Database_choice, checks_what_was_typed) {
+    Rig rig;
+    fs::create_directories(rig.root + "/folder");
+    const QByteArray old_home = qgetenv("HOME");
+    qputenv("HOME", (rig.root + "/home").c_str());
+    const std::string no_file = "Type the path of the records database file, or choose it with Browse...";
+    const std::string not_whole = " is not a whole path: give the file's path from / (or from ~/).";  // nor ~user/
+    struct Case {
+        Kind kind;
+        std::string typed;
+        std::string problem;   // "" when it checks out
+        std::string setting;   // what would be saved, when it checks out
+    };
+    const Case cases[] = {
+        {Kind::default_file, "", "", ""},
+        {Kind::other_file, "", no_file, ""},
+        {Kind::other_file, " \t ", no_file, ""},
+        {Kind::other_file, "  /srv/shared/records.sqlite ", "", "/srv/shared/records.sqlite"},
+        {Kind::other_file, "~/records.sqlite", "", rig.root + "/home/records.sqlite"},
+        {Kind::other_file, "~tech/records.sqlite", "~tech/records.sqlite" + not_whole, ""},
+        {Kind::other_file, rig.root + "/folder",
+         rig.root + "/folder is a folder: name a file in it, for example " + rig.root + "/folder/records.sqlite.", ""},
+        {Kind::other_file, "/srv/new/", "/srv/new/ is a folder: name a file in it, for example /srv/new/records.sqlite.",
+         ""},
+        {Kind::other_file, "postgresql://tq:pw@db/records",
+         "postgresql://tq@db/records is a server address: choose \"PostgreSQL server\" for it.", ""},
+        {Kind::other_file, "/srv/a\nb", "The path or address holds a line break or another control character.", ""},
+        {Kind::server, "", "Type the address of the PostgreSQL database: postgresql://USER@HOST[:PORT]/DBNAME.", ""},
+        {Kind::server, "db/records",
+         "db/records is not a database address of the form postgresql://USER@HOST[:PORT]/DBNAME: it does not start "
+         "with postgresql://.",
+         ""},
+        {Kind::server, "postgresql://tq:secret@db/records",
+         "The database address postgresql://tq@db/records holds a password.  Give the password in ~/.pgpass or in "
+         "PGPASSWORD instead: it is never kept with the address.",
+         ""},
+        {Kind::server, " postgresql://tq@db/records?sslmode=verify-full ", "",
+         "postgresql://tq@db/records?sslmode=verify-full"},
+    };
+    for (const Case& c : cases) {
+        records::Database_choice choice = rig.choice();
+        choice.choose(c.kind);
+        (c.kind == Kind::server ? choice.set_address(c.typed) : choice.set_file(c.typed));
+        EXPECT_EQ(choice.problem(), c.problem) << c.typed;
+        if (c.problem.empty()) { EXPECT_EQ(choice.setting(), c.setting) << c.typed; }
+        // Test Connection gives a refusal without connecting.
+        if (!c.problem.empty()) choice.test_connection();
+        EXPECT_EQ(choice.result(), c.problem) << c.typed;
+    }
+    EXPECT_EQ(rig.ui.wait_cursor_ons, 0);
+    qputenv("HOME", old_home);
+}
+
+TEST(Database_choice, starts_as_the_setting_in_use_and_saves_where_the_recording_reads_it) {
+    const std::string server = "postgresql://tq@[2001:db8::5]:6543/records?sslmode=verify-full&sslrootcert=/etc/ca.crt";
+    struct Case {
+        std::string setting;   // the database key at the start ("" without the key)
+        std::string line;      // the database in use shown
+        Kind kind;
+        std::string field;     // the path or address offered
+    };
+    const std::string default_line = "/home/tech/.local/share/NORVATQ740/records.sqlite (the default file)";
+    const Case cases[] = {
+        {"", default_line, Kind::default_file, ""},
+        {"/srv/shared/records.sqlite", "/srv/shared/records.sqlite", Kind::other_file, "/srv/shared/records.sqlite"},
+        {server, server, Kind::server, server},
+        // Written into the settings file by hand: shown, offered and saved without it.
+        {"postgresql://tq:secret@db/r?sslmode=require&password=x", "postgresql://tq@db/r?sslmode=require",
+         Kind::server, "postgresql://tq@db/r?sslmode=require"},
+    };
+    for (const Case& c : cases) {
+        Rig rig("[main]\nport=2\n[records]\n" + (c.setting.empty() ? "" : "database=" + c.setting + "\n") +
+                "interval_days=90\n");
+        records::Database_choice choice = rig.choice();
+        EXPECT_EQ(choice.current_line(), c.line);
+        EXPECT_EQ(choice.kind(), c.kind);
+        EXPECT_EQ(c.kind == Kind::server ? choice.address() : choice.file(), c.field);
+        // OK as it stands, then the default file.
+        ASSERT_TRUE(choice.save());
+        EXPECT_EQ(records::read_records_settings(rig.ini).database, c.kind == Kind::default_file ? "" : c.field);
+        EXPECT_EQ(choice.current_line(), c.line);
+        choice.choose(Kind::default_file);
+        ASSERT_TRUE(choice.save());
+        EXPECT_EQ(records::read_records_settings(rig.ini).database, "");
+        EXPECT_EQ(records::read_records_settings(rig.ini).interval_days, 90);  // the other keys as they were
+        EXPECT_EQ(choice.current_line(), default_line);
+    }
+}
+
+TEST(Database_choice, a_settings_file_that_cannot_be_written_changes_nothing) {
+    Rig rig;
+    std::ofstream(rig.root + "/plain") << "x";  // a plain file where the settings file's folder should be
+    records::Database_choice choice(rig.ui, rig.root + "/plain/NORVATQ740.ini", rig.default_file);
+    choice.choose(Kind::other_file);
+    choice.set_file("/srv/records.sqlite");
+    rig.ui.expect_error("The settings file " + rig.root + "/plain/NORVATQ740.ini could not be written.  Nothing was "
+                        "changed: the records stay in " + rig.default_file + ".");
+    EXPECT_FALSE(choice.save());
+    EXPECT_TRUE(choice.current_is_default());
+}
+
+TEST(Database_choice, test_connection_says_what_it_found_in_one_line) {
+    Rig rig;
+    records::Record_store one(rig.root + "/one.sqlite"), empty(rig.root + "/empty.sqlite");
+    ASSERT_TRUE(one.open() && empty.open());
+    ASSERT_TRUE(one.import_file(fs::path(TQ740_SOURCE_DIR) / "tests/unit/golden/worked_example.txt").counts.ok);
+    std::ofstream(rig.root + "/notes.sqlite") << "Shopping list\n";
+    std::ofstream(rig.root + "/plain") << "x";
+    const std::pair<std::string, std::string> cases[] = {
+        {rig.root + "/one.sqlite", "Connected: 1 calibration recorded."},
+        {rig.root + "/empty.sqlite", "Connected: 0 calibrations recorded."},
+        {rig.root + "/new/sub/records.sqlite",
+         rig.root + "/new/sub/records.sqlite does not exist yet: it will be made at the first recording."},
+        {rig.root + "/plain/records.sqlite",
+         rig.root + "/plain/records.sqlite cannot be made in " + rig.root + "/plain: Not a directory."},
+        {rig.root + "/notes.sqlite",
+         "Cannot open the records database " + rig.root + "/notes.sqlite: file is not a database"},
+    };
+    for (const auto& [file, line] : cases) {
+        records::Database_choice choice = rig.choice();
+        choice.choose(Kind::other_file);
+        choice.set_file(file);
+        std::string while_waiting;
+        choice.test_connection([&] { while_waiting = choice.result(); });
+        EXPECT_EQ(while_waiting, "Connecting to " + file + "...");
+        EXPECT_EQ(choice.result(), line);
+        EXPECT_FALSE(rig.ui.wait_cursor);
+        choice.set_file(file + "x");  // any change makes the line stale
+        EXPECT_EQ(choice.result(), "");
+    }
+    // The test never makes a file, and never changes one.
+    EXPECT_FALSE(fs::exists(rig.root + "/new"));
+    EXPECT_EQ(test::file_bytes(rig.root + "/notes.sqlite"), "Shopping list\n");
+}
+
+TEST(Database_choice, counts_are_grouped_by_thousands) {
+    const std::pair<long long, const char*> cases[] = {{999, "999"}, {1000, "1,000"}, {999999, "999,999"},
+                                                       {1000000, "1,000,000"}, {-1234, "-1,234"}};
+    for (const auto& [count, text] : cases) EXPECT_EQ(records::grouped_count(count), text) << count;
+}
+
+}  // namespace
