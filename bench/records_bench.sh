@@ -2,13 +2,18 @@
 # Records benchmark: 10,000 tag reports of 21 test points, in two TXT files
 # of 5,000 (distinct tags and dates), recorded with tq740-cli records import;
 # then records show of one tag (process start included) and records verify;
-# then the size of the database per point-table row.
+# then the size of the database per point-table row.  Then the same
+# 10,000 reports on a private PostgreSQL server (bench/pg_server.sh): one
+# importer of all of them, and four importers of 2,500 each at once into
+# another database.
 #
 #   bench/records_bench.sh [BUILD_DIR]      (default: build)
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
+. "$(dirname "$0")/pg_server.sh"
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'pg_stop; rm -rf "$work"' EXIT
+trap 'exit 130' INT TERM
 export XDG_CONFIG_HOME="$work/config" HOME="$work" XDG_DATA_HOME="$work/data"
 database="$work/records.sqlite"
 
@@ -65,3 +70,32 @@ echo "import of 10,000 reports: ${import_time} s (target under 10 s)"
 echo "show of one tag: ${show_time} s (target under 0.2 s)"
 echo "verify: ${verify_time} s (target under 5 s)"
 echo "database: ${bytes} bytes, $((bytes / rows)) bytes per point-table row (target under 5 KB)"
+
+# The same reports on a PostgreSQL server.
+pg_start
+pg_sql postgres "CREATE DATABASE bench" && pg_sql postgres "CREATE DATABASE bench4"
+pg_cli() { "$build/tq740-cli" --records "$(pg_url "$1")" "${@:2}"; }
+pg_import_time=$( { time pg_cli bench records import "$work/first.txt" "$work/second.txt" >"$work/pg_import.out"; } 2>&1 ) ||
+    { echo "$pg_import_time" >&2; exit 1; }
+pg_show_time=$( { time pg_cli bench records show BT-04321 >"$work/pg_show.out"; } 2>&1 )
+pg_verify_time=$( { time pg_cli bench records verify >"$work/pg_verify.out"; } 2>&1 )
+for q in 0 1 2 3; do make_reports $((q * 2500)) 2500 "$work/quarter$q.txt"; done
+importers() {
+    local pids=() q failed=0
+    for q in 0 1 2 3; do
+        pg_cli bench4 records import "$work/quarter$q.txt" >"$work/pg_quarter$q.out" 2>&1 &
+        pids+=($!)
+    done
+    for q in 0 1 2 3; do wait "${pids[$q]}" || failed=1; done
+    return $failed
+}
+four_time=$( { time importers; } 2>&1 ) || { cat "$work/pg_quarter"[0-3].out >&2; exit 1; }
+echo "PostgreSQL:"
+cat "$work/pg_import.out" "$work/pg_quarter"[0-3].out "$work/pg_verify.out"
+echo "4 importers at once: $(pg_cli bench4 records verify)"
+echo "point rows shown for one tag: $(grep -c '  Pass$\|  Fail$' "$work/pg_show.out")"
+echo "import of 10,000 reports: ${pg_import_time} s (target under 30 s)"
+echo "4 importers of 2,500 reports each at once: ${four_time} s (target: no slower than one importer of all 10,000, ${pg_import_time} s)"
+echo "show of one tag: ${pg_show_time} s"
+echo "verify: ${pg_verify_time} s"
+echo "database: $(pg_sql postgres "SELECT pg_database_size('bench')") bytes, $(( $(pg_sql postgres "SELECT pg_database_size('bench')") / rows )) bytes per point-table row"
