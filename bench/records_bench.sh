@@ -3,16 +3,17 @@
 # of 5,000 (distinct tags and dates), recorded with tq740-cli records import;
 # then records show of one tag (process start included) and records verify;
 # then the size of the database per point-table row.  Then the same
-# 10,000 reports on a private PostgreSQL server (bench/pg_server.sh): one
+# 10,000 reports on a private PostgreSQL server (scripts/private-postgres.sh): one
 # importer of all of them, and four importers of 2,500 each at once into
 # another database.
 #
 #   bench/records_bench.sh [BUILD_DIR]      (default: build)
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
-. "$(dirname "$0")/pg_server.sh"
+server="$(cd "$(dirname "$0")/.." && pwd)/scripts/private-postgres.sh"
+pg_folder=
 work=$(mktemp -d)
-trap 'pg_stop; rm -rf "$work"' EXIT
+trap '[ -z "$pg_folder" ] || "$server" stop "$pg_folder"; rm -rf "$work"' EXIT
 trap 'exit 130' INT TERM
 export XDG_CONFIG_HOME="$work/config" HOME="$work" XDG_DATA_HOME="$work/data"
 database="$work/records.sqlite"
@@ -72,9 +73,10 @@ echo "verify: ${verify_time} s (target under 5 s)"
 echo "database: ${bytes} bytes, $((bytes / rows)) bytes per point-table row (target under 5 KB)"
 
 # The same reports on a PostgreSQL server.
-pg_start
+pg_folder=$("$server" start)
+pg_sql() { "$server" sql "$pg_folder" "$@"; }
 pg_sql postgres "CREATE DATABASE bench" && pg_sql postgres "CREATE DATABASE bench4"
-pg_cli() { "$build/tq740-cli" --records "$(pg_url "$1")" "${@:2}"; }
+pg_cli() { "$build/tq740-cli" --records "$("$server" url "$pg_folder" "$1")" "${@:2}"; }
 pg_import_time=$( { time pg_cli bench records import "$work/first.txt" "$work/second.txt" >"$work/pg_import.out"; } 2>&1 ) ||
     { echo "$pg_import_time" >&2; exit 1; }
 pg_show_time=$( { time pg_cli bench records show BT-04321 >"$work/pg_show.out"; } 2>&1 )

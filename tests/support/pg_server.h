@@ -1,25 +1,14 @@
-// A private PostgreSQL server for the tests that keep records on a server.
+// A private PostgreSQL server for the tests that keep records on a server,
+// started with scripts/private-postgres.sh: a cluster in a new folder under
+// /tmp listening only on a Unix socket there (no TCP port), so servers of
+// tests running at once never meet.  Role tq740 is trusted; role tq740_pw,
+// when a test creates it, must give its password.  As root the server runs
+// as nobody.
 //
-// start() creates a database cluster in a new folder /tmp/tq740-pg-XXXXXX
-// (initdb, superuser role tq740, UTF8, locale en_US.UTF-8) and starts the
-// server listening only on a Unix socket in that folder (no TCP port), so
-// servers of tests running at once never meet.  Local connections are
-// trusted, except for the role tq740_pw, which must give its password
-// (scram-sha-256); a test creates that role when it needs one.
-//
-// PostgreSQL refuses to run as root: when the tests run as root, the server
-// programs run as the user nobody (runuser), who is given the folder.  The
-// server programs are taken from $TQ740_PG_BINDIR, else from the newest
-// /usr/lib/postgresql/<version>/bin.
-//
-// The destructor stops the server and removes the folder.  Should the test
-// process be killed before (a ctest time-out), a watcher process left in the
-// background at start() stops the server and removes the folder when it
-// sees the test process gone.
-//
-// Every call waits a bounded time (at most about 30 s); a call that fails
-// returns false and reason() says why, with the end of the server's log
-// when the server would not start.
+// The destructor stops the server and removes the folder; should the test
+// process be killed first (a ctest time-out), the script's watcher does.
+// A call that fails returns false and reason() says why (with the end of the
+// server's log when it would not start).  Every call is bounded in time.
 #pragma once
 
 #include <string>
@@ -35,41 +24,24 @@ public:
 
     // Creates the cluster and starts the server.
     bool start();
-    // The server dies at once, without a checkpoint (pg_ctl stop -m immediate),
-    // as after a crash: committed transactions stay, the others are lost.
+    // The server dies at once, as in a crash: committed transactions stay.
     bool kill();
-    // Starts the server again on the same data (after kill() or stop()).
+    // Starts the server again on the same data.
     bool restart();
-    // A clean shutdown (pg_ctl stop -m fast); the data stay for restart().
-    bool stop();
 
-    // The records address of a database on this server:
     // postgresql://USER@%2Ftmp%2Ftq740-pg-XXXXXX:5432/DATABASE
     std::string url(const std::string& database, const std::string& user = "tq740") const;
-
-    // Runs SQL statements in the database as tq740 (psql, stopping at the
-    // first error); output receives what they printed, unaligned, one row a
-    // line, columns separated by "|", without the last newline.
+    // Runs SQL statements in the database as tq740; output gets the rows,
+    // unaligned, one a line, columns separated by "|".
     bool sql(const std::string& database, const std::string& statement, std::string* output = nullptr);
-    bool create_database(const std::string& name);
-
-    // The process id of the running server (its postmaster), -1 when none.
-    int postmaster_pid() const;
-    const std::string& socket_folder() const { return folder_; }
+    bool create_database(const std::string& name) { return sql("postgres", "CREATE DATABASE \"" + name + "\""); }
     const std::string& reason() const { return reason_; }
 
-    static constexpr int port = 5432;
-
 private:
-    bool fail(const std::string& why);
-    bool pg_ctl(const std::string& action, const std::string& mode);
-    void start_watcher();
-    std::string log_tail() const;
+    bool run(const std::string& command, const std::string& argument, std::string* output = nullptr);
 
-    std::string bin_;        // the folder of the server programs
-    std::string folder_;     // socket, data/ and server.log
+    std::string folder_;
     std::string reason_;
-    int watcher_ = -1;       // the write end of the watcher's pipe
 };
 
 }  // namespace test
