@@ -8,7 +8,6 @@ namespace test {
 
 namespace {
 
-// The text quoted for the shell.
 std::string quoted(const std::string& text) {
     std::string out = "'";
     for (const char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -17,23 +16,18 @@ std::string quoted(const std::string& text) {
 
 }  // namespace
 
-// Runs the script's command on this server's folder (start: none) with one
-// more argument; the script's output, without its last line break.
-bool Pg_server::run(const std::string& command, const std::string& argument, std::string* output) {
-    std::string line = "timeout 90 " + quoted(TQ740_SOURCE_DIR "/scripts/private-postgres.sh") + " " + command;
-    if (!folder_.empty()) line += " " + quoted(folder_);
-    if (!argument.empty()) line += " " + argument;
-    FILE* pipe = ::popen((line + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
-        reason_ = "cannot run " + line;
-        return false;
-    }
+// Runs the script's command on this server's folder (start: none) with more
+// arguments; output gets what it printed, without the last line break.
+bool Pg_server::run(const std::string& command, const std::string& arguments, std::string* output) {
+    const std::string line = "timeout 90 " + quoted(TQ740_SOURCE_DIR "/scripts/private-postgres.sh") + " " + command +
+                             (folder_.empty() ? "" : " " + quoted(folder_)) + " " + arguments + " 2>&1";
+    FILE* pipe = ::popen(line.c_str(), "r");
     std::string text;
     char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
-    const bool ok = ::pclose(pipe) == 0;
+    for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    const bool ok = pipe && ::pclose(pipe) == 0;
     if (!text.empty() && text.back() == '\n') text.pop_back();
-    if (!ok) reason_ = command + ": " + text;
+    if (!ok) reason_ = command + ": " + (pipe ? text : "cannot run " + line);
     if (output) *output = text;
     return ok;
 }

@@ -19,10 +19,8 @@ public:
     bool kill();      // dies at once, as in a crash: committed transactions stay
     bool restart();   // on the same data
 
-    // postgresql://USER@%2Ftmp%2Ftq740-pg-XXXXXX:5432/DATABASE
     std::string url(const std::string& database, const std::string& user = "tq740") const;
-    // Runs SQL statements in the database as tq740; output gets the rows,
-    // unaligned, one a line, columns separated by "|".
+    // As tq740; output gets the rows, one a line, columns separated by "|".
     bool sql(const std::string& database, const std::string& statement, std::string* output = nullptr);
     bool create_database(const std::string& name) { return sql("postgres", "CREATE DATABASE \"" + name + "\""); }
     const std::string& reason() const { return reason_; }

@@ -107,12 +107,6 @@ public:
     void expect_records_window(std::function<void(records::Records_browser&)> user) {
         expected_records_windows_.push_back(std::move(user));
     }
-    // Expects the Records Database dialog; `user` plays the user on the
-    // choice and returns true for OK (it calls choice.save() itself, as the
-    // OK button does, and returns what it gave), false for Cancel.
-    void expect_database_dialog(std::function<bool(records::Database_choice&)> user) {
-        expected_database_dialogs_.push_back(std::move(user));
-    }
 
     // Fails the running test now for every expectation not used, and drops them.
     void verify();
@@ -275,7 +269,6 @@ private:
     std::deque<int> expected_extract_choices_;
     std::deque<std::optional<std::vector<std::string>>> expected_file_lists_;
     std::deque<std::function<void(records::Records_browser&)>> expected_records_windows_;
-    std::deque<std::function<bool(records::Database_choice&)>> expected_database_dialogs_;
 };
 
 // A printer for tests: a given resolution and printable height; records the

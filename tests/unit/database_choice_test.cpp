@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "records/database_choice.h"
 #include "records/record_store.h"
@@ -37,42 +38,34 @@ TEST(Database_choice, checks_what_was_typed) {
     qputenv("HOME", (rig.root + "/home").c_str());
     const std::string no_file = "Type the path of the records database file, or choose it with Browse...";
     const std::string not_whole = " is not a whole path: give the file's path from / (or from ~/).";  // nor ~user/
-    struct Case {
-        Kind kind;
-        std::string typed;
-        std::string problem;   // "" when it checks out
-        std::string setting;   // what would be saved, when it checks out
-    };
-    const Case cases[] = {
-        {Kind::default_file, "", "", ""},
-        {Kind::other_file, "", no_file, ""},
-        {Kind::other_file, "  /srv/shared/records.sqlite ", "", "/srv/shared/records.sqlite"},
-        {Kind::other_file, "~/records.sqlite", "", rig.root + "/home/records.sqlite"},
-        {Kind::other_file, "~tech/records.sqlite", "~tech/records.sqlite" + not_whole, ""},
+    // What was typed, and what would be saved or why it cannot be.
+    const std::tuple<Kind, std::string, std::string> cases[] = {
+        {Kind::default_file, "", ""},
+        {Kind::other_file, "", no_file},
+        {Kind::other_file, "  /srv/shared/records.sqlite ", "/srv/shared/records.sqlite"},
+        {Kind::other_file, "~/records.sqlite", rig.root + "/home/records.sqlite"},
+        {Kind::other_file, "~tech/records.sqlite", "~tech/records.sqlite" + not_whole},
         {Kind::other_file, rig.root + "/folder",
-         rig.root + "/folder is a folder: name a file in it, for example " + rig.root + "/folder/records.sqlite.", ""},
-        {Kind::other_file, "/srv/new/", "/srv/new/ is a folder: name a file in it, for example /srv/new/records.sqlite.",
-         ""},
+         rig.root + "/folder is a folder: name a file in it, for example " + rig.root + "/folder/records.sqlite."},
+        {Kind::other_file, "/srv/new/", "/srv/new/ is a folder: name a file in it, for example /srv/new/records.sqlite."},
         {Kind::other_file, "postgresql://tq:pw@db/records",
-         "postgresql://tq@db/records is a server address: choose \"PostgreSQL server\" for it.", ""},
-        {Kind::other_file, "/srv/a\nb", "The path or address holds a line break or another control character.", ""},
-        {Kind::server, "", "Type the address of the PostgreSQL database: postgresql://USER@HOST[:PORT]/DBNAME.", ""},
-        {Kind::server, "db/records",
-         "db/records is not a database address of the form postgresql://USER@HOST[:PORT]/DBNAME: it does not start "
-         "with postgresql://.",
-         ""},
-        {Kind::server, " postgresql://tq@db/records?sslmode=verify-full ", "",
-         "postgresql://tq@db/records?sslmode=verify-full"},
+         "postgresql://tq@db/records is a server address: choose \"PostgreSQL server\" for it."},
+        {Kind::other_file, "/srv/a\nb", "The path or address holds a line break or another control character."},
+        {Kind::server, "", "Type the address of the PostgreSQL database: postgresql://USER@HOST[:PORT]/DBNAME."},
+        {Kind::server, "db/records", "db/records is not a database address of the form "
+                                     "postgresql://USER@HOST[:PORT]/DBNAME: it does not start with postgresql://."},
+        {Kind::server, " postgresql://tq@db/records?sslmode=verify-full ", "postgresql://tq@db/records?sslmode=verify-full"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [kind, typed, outcome] : cases) {
         records::Database_choice choice = rig.choice();
-        choice.choose(c.kind);
-        (c.kind == Kind::server ? choice.set_address(c.typed) : choice.set_file(c.typed));
-        EXPECT_EQ(choice.problem(), c.problem) << c.typed;
-        if (c.problem.empty()) { EXPECT_EQ(choice.setting(), c.setting) << c.typed; }
+        choice.choose(kind);
+        (kind == Kind::server ? choice.set_address(typed) : choice.set_file(typed));
+        EXPECT_EQ(choice.problem().empty() ? choice.setting() : choice.problem(), outcome) << typed;
         // Test Connection gives a refusal without connecting.
-        if (!c.problem.empty()) choice.test_connection();
-        EXPECT_EQ(choice.result(), c.problem) << c.typed;
+        if (!choice.problem().empty()) {
+            choice.test_connection();
+            EXPECT_EQ(choice.result(), outcome) << typed;
+        }
     }
     EXPECT_EQ(rig.ui.wait_cursor_ons, 0);
     qputenv("HOME", old_home);

@@ -40,11 +40,6 @@ std::string replaced(std::string text, const std::vector<std::pair<std::string, 
 // - demo.txt, demo.csv: eleven other tags of the simulator's demonstration;
 // - notes.txt: not a report.
 struct Rig {
-    // database: the settings' records database ("": a file in the folder).
-    explicit Rig(const std::string& server_database = "") {
-        if (!server_database.empty()) database = server_database;
-        set_up();
-    }
     QTemporaryDir dir;
     test::Fake_clock clock;
     test::Scripted_port port{clock};
@@ -55,7 +50,9 @@ struct Rig {
     std::string reports = root + "/reports";
     std::string database = root + "/data/records.sqlite";
 
-    void set_up() {
+    // server_database: the records on a server instead of in a file of the folder.
+    explicit Rig(const std::string& server_database = "") {
+        if (!server_database.empty()) database = server_database;
         qputenv("XDG_DATA_HOME", (root + "/data-home").c_str());
         fs::create_directories(reports);
         fs::create_directories(folders.app_data);
@@ -90,9 +87,7 @@ std::string counts(int recorded, int already) { return res::format(res::IDS_RECO
 class Records_menu : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
-        if (!GetParam()) return;
-        ASSERT_TRUE(server.start()) << server.reason();
-        ASSERT_TRUE(server.create_database("records")) << server.reason();
+        if (GetParam()) ASSERT_TRUE(server.start() && server.create_database("records")) << server.reason();
     }
     test::Pg_server server;
 };
