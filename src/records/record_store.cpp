@@ -457,31 +457,37 @@ bool Record_store::connect(bool& locked) {
             if (const auto error = run_all(db, dialect.limit_size(options_.max_pages))) return fail(*error);
     }
 
-    // The schema: made in a new file, checked (and brought up to date) in an old one.
-    if (!options_.read_only)
-        if (const auto error = begin_write(db, dialect, options_)) return fail(*error);
-    auto rollback = [&db] { QSqlQuery(db).exec("ROLLBACK"); };
+    // The schema version (0: a new database).  It is read without the write
+    // lock first, as it is usually up to date; a database to be made or
+    // brought up to date is read again holding the lock, since another
+    // program may have done it meanwhile.
     int version = 0;
-    if (has_table(db, dialect, "records_meta")) {
+    auto read_version = [&db, &dialect, &version]() -> std::optional<QSqlError> {
+        version = 0;
+        if (!has_table(db, dialect, "records_meta")) return std::nullopt;
         QSqlQuery query(db);
-        if (!query.exec("SELECT value FROM records_meta WHERE name = 'schema_version'")) {
-            const QSqlError error = query.lastError();
-            if (!options_.read_only) rollback();
-            return fail(error);
-        }
+        if (!query.exec("SELECT value FROM records_meta WHERE name = 'schema_version'")) return query.lastError();
         version = query.next() ? query.value(0).toInt() : 0;
-        if (version < 1) {
-            if (!options_.read_only) rollback();
-            return fail(QSqlError("", "the schema version is missing"));
+        if (version < 1) return QSqlError("", "the schema version is missing");
+        return std::nullopt;
+    };
+    auto rollback = [&db] { QSqlQuery(db).exec("ROLLBACK"); };
+    if (const auto error = read_version()) return fail(*error);
+    const bool to_bring_up = !options_.read_only && version < schema_version;
+    if (to_bring_up) {
+        if (const auto error = begin_write(db, dialect, options_)) return fail(*error);
+        if (const auto error = read_version()) {
+            rollback();
+            return fail(*error);
         }
     }
     if (version > schema_version) {
-        if (!options_.read_only) rollback();
+        if (to_bring_up) rollback();
         error_ = res::format(res::IDS_RECORDS_NEWER_SCHEMA, path_, version, schema_version);
         db.close();
         return false;
     }
-    if (!options_.read_only) {
+    if (to_bring_up) {
         std::vector<std::string> steps;
         if (version == 0) {
             steps = schema_statements(dialect);

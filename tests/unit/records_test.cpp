@@ -483,8 +483,8 @@ TEST_F(Records_store, faults_name_the_file_and_record_nothing) {
              EXPECT_TRUE(QSqlQuery(*lock).exec("BEGIN EXCLUSIVE"));
              return t.report_file("locked.txt", {{"A", 1}});
          },
-         {.busy_timeout_ms = 300, .while_locked = [waits] { ++*waits; }}, [db](Records_store& t, const std::string&) {
-             return "The records database " + db(t) +
+         {.busy_timeout_ms = 300, .while_locked = [waits] { ++*waits; }}, [db](Records_store& t, const std::string& file) {
+             return file + ": The records database " + db(t) +
                     " is locked by another program; it stayed locked for 0.3 s.  Try again later.";
          }, -1},
         {"database full",
