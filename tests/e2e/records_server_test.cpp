@@ -126,8 +126,11 @@ TEST(Records_server, four_importers_copies_both_ways_a_killed_server_and_logins)
     EXPECT_EQ(killed.status, 1);
     const auto whole_files = std::count(killed.output.begin(), killed.output.end(), '\n');
     ASSERT_LT(whole_files, 40);
-    EXPECT_EQ(killed.errors.rfind("ERROR: " + batches.at(static_cast<std::size_t>(whole_files)) +
-                                  ": Cannot write to the records database " + third + ": ", 0), 0u) << killed.errors;
+    // The file being written, or the next one when the server died between
+    // files (the connection is made again once, and that fails).
+    EXPECT_EQ(killed.errors.rfind("ERROR: " + batches.at(static_cast<std::size_t>(whole_files)) + ": Cannot ", 0), 0u)
+        << killed.errors;
+    EXPECT_NE(killed.errors.find(" the records database " + third + ": "), std::string::npos) << killed.errors;
     EXPECT_TRUE(killed.errors.ends_with("\nERROR: Files not recorded because the records database failed: " +
                                         std::to_string(40 - whole_files - 1) + ".  Import them again later.\n"))
         << killed.errors;
@@ -173,10 +176,11 @@ TEST(Records_server, four_importers_copies_both_ways_a_killed_server_and_logins)
         const Run_result r = cli(home.path, login.database, {"records", "list"}, login.password);
         EXPECT_EQ(r.status, login.reason.empty() ? 0 : 1);
         EXPECT_NE(r.errors.find(login.reason), std::string::npos) << r.errors;
-        if (!login.reason.empty())
+        if (!login.reason.empty()) {
             EXPECT_TRUE(r.errors.starts_with("ERROR: ") &&
                         r.errors.find(records::without_password(login.database)) != std::string::npos)
                 << r.errors;
+        }
         EXPECT_EQ(r.errors.find("-secret"), std::string::npos) << r.errors;
     }
 }
